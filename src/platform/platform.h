@@ -1,0 +1,75 @@
+// Our small platform layer: the window, display mode, GL surface, event queue, audio device
+// and thread helpers that the shell and the sound output need. Shaped by their needs, not by
+// any one system; the Linux backend (sdl/) serves it with SDL2.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// ---- Window -------------------------------------------------------------------------------
+// One borderless window with a client area of width x height at the top-left corner of the
+// screen, visible from creation. The GL surface format is fixed when the window is made.
+bool OpenWindow(const char* title, int width, int height);
+bool WindowExists();
+void GetWindowRect(int* x, int* y, int* width, int* height);
+void CloseWindow();
+
+// A temporary display-mode change. Succeeds only when the display already has, or can switch
+// to, the requested size; RestoreDisplayMode undoes whatever the change did.
+bool ChangeDisplayMode(int width, int height, int bits);
+void RestoreDisplayMode();
+
+void ShowCursor(bool visible);
+
+// A blocking error box (the window title is the caption); returns once dismissed.
+void ShowErrorBox(const char* caption, const char* text);
+
+// ---- Events ---------------------------------------------------------------------------------
+constexpr int kKeyEscape = 27;
+
+enum class EventKind { KeyDown, Close, Size, Quit, Other };
+
+struct Event {
+  EventKind kind = EventKind::Other;
+  int key = 0;        // KeyDown: the key code (Escape is 27, letters are upper-case ASCII)
+  int width = 0;      // Size: the new client width
+  int height = 0;     // Size: the new client height
+  int exit_code = 0;  // Quit: the code given to PostQuit
+};
+
+// Takes the next event without blocking; false when the queue is empty.
+bool PollEvent(Event* event);
+
+// Asks for a Quit event. It is handed out once, and only when no other event is queued.
+void PostQuit(int exit_code);
+
+// Queues an event as if the window system had sent it (tests and the window procedure's peers).
+void PushEvent(const Event& event);
+
+// ---- GL surface -----------------------------------------------------------------------------
+// A double-buffered RGBA context (compatibility profile, fixed-function calls work) made
+// current on the calling thread.
+bool CreateGLContext(int color_bits, int depth_bits, int stencil_bits);
+void SwapGLBuffers();
+void ReleaseGLContext();
+
+// ---- Audio device ---------------------------------------------------------------------------
+// Signed 16-bit little-endian stereo at `rate` on the default device. Fails cleanly (false)
+// when there is no usable device.
+bool AudioOpen(int rate);
+// Plays `bytes` bytes at `data` in an endless loop until reset. The buffer stays the caller's
+// and must live until AudioReset or AudioClose.
+bool AudioPlayLooping(const void* data, std::uint32_t bytes);
+// Bytes handed to the device since the loop started.
+std::uint64_t AudioPosition();
+// Stops playing and forgets the buffer; the position goes back to 0.
+void AudioReset();
+void AudioClose();
+
+// ---- Threads --------------------------------------------------------------------------------
+// Best effort: raises the calling thread to the highest priority the system allows.
+void SetThreadTimeCritical();
+void SleepMs(int milliseconds);
+
+}  // namespace platform
