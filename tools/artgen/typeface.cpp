@@ -65,15 +65,15 @@ int Typeface::Kerning(unsigned left, unsigned right) const {
   return int(delta.x >> 6);
 }
 
-int Typeface::LineWidth(const std::string& text) const {
+int Typeface::LineWidth(const std::string& text, int tracking) const {
   Coverage scratch(1, 1);
-  return DrawLine(text, 0, -10000, &scratch);
+  return DrawLine(text, 0, -100000, tracking, &scratch);
 }
 
-int Typeface::DrawLine(const std::string& text, int pen_x, int baseline, Coverage* target) const {
+int Typeface::DrawLine(const std::string& text, int pen_x, int baseline, int tracking, Coverage* target) const {
   unsigned previous = 0;
   for (unsigned char c : text) {
-    if (previous) pen_x += Kerning(previous, c);
+    if (previous) pen_x += Kerning(previous, c) + tracking;
     const int advance = DrawGlyph(c, pen_x, baseline, false, target);
     if (advance > 0) pen_x += advance;
     previous = c;

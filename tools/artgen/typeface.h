@@ -36,10 +36,11 @@ class Typeface {
   // when the face has no such glyph. `light_hinting` snaps to the pixel grid vertically only.
   int DrawGlyph(unsigned code, int pen_x, int baseline, bool light_hinting, Coverage* target) const;
 
-  // The advance of a whole line in pixels, kerning included.
-  int LineWidth(const std::string& text) const;
-  // Draws a line with kerning; returns the pen position after the last glyph.
-  int DrawLine(const std::string& text, int pen_x, int baseline, Coverage* target) const;
+  // The advance of a whole line in pixels, kerning and `tracking` (extra pixels between
+  // letters) included.
+  int LineWidth(const std::string& text, int tracking) const;
+  // Draws a line with kerning and tracking; returns the pen position after the last glyph.
+  int DrawLine(const std::string& text, int pen_x, int baseline, int tracking, Coverage* target) const;
 
  private:
   int Kerning(unsigned left, unsigned right) const;
