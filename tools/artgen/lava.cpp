@@ -45,9 +45,10 @@ std::vector<unsigned char> MakeLava(std::string* /*error*/) {
       const double ry = PeriodicFbm(px + 2.0 * qx + 1.1, py + 2.0 * qy + 6.4, kPeriod, 3, 71);
       // Thin creases of the turbulent field are the hot seams; the warp length sets the swirl.
       const double crease = PeriodicTurbulence(px + 1.6 * rx, py + 1.6 * ry, kPeriod, 4, 97);
-      const double seam = 1.0 - Smoothstep(0.0, 0.32, crease);
+      const double seam = 1.0 - Smoothstep(0.0, 0.3, crease);
       const double pool = Smoothstep(-0.1, 0.7, rx + 0.7 * ry);
-      const double heat = 0.12 + 0.55 * seam * (0.55 + 0.45 * pool) + 0.45 * pool * pool;
+      // Crust everywhere, glowing veins through it, and hot pools where the veins widen.
+      const double heat = 0.1 + 0.58 * seam * (0.5 + 0.5 * pool) + 0.5 * pool * pool;
       canvas.at(x, y) = Palette(heat);
     }
   }
