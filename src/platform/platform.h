@@ -8,12 +8,18 @@
 namespace platform {
 
 // ---- Window -------------------------------------------------------------------------------
+// Names the class of the window made next (on X11 its WM_CLASS), so the window system and
+// its tools can tell the program's window apart.
+void RegisterWindowClass(const char* class_name);
+
 // One borderless window with a client area of width x height at the top-left corner of the
 // screen, visible from creation. The GL surface format is fixed when the window is made.
 bool OpenWindow(const char* title, int width, int height);
 bool WindowExists();
 void GetWindowRect(int* x, int* y, int* width, int* height);
 void CloseWindow();
+// Brings the window to the front and gives it the keyboard focus.
+void FocusWindow();
 
 // A temporary display-mode change. Succeeds only when the display already has, or can switch
 // to, the requested size; RestoreDisplayMode undoes whatever the change did.
@@ -38,7 +44,8 @@ struct Event {
   int exit_code = 0;  // Quit: the code given to PostQuit
 };
 
-// Takes the next event without blocking; false when the queue is empty.
+// Takes the next event without blocking; false when the queue is empty (or `event` is null,
+// which takes nothing).
 bool PollEvent(Event* event);
 
 // Asks for a Quit event. It is handed out once, and only when no other event is queued.
@@ -49,14 +56,14 @@ void PushEvent(const Event& event);
 
 // ---- GL surface -----------------------------------------------------------------------------
 // A double-buffered RGBA context (compatibility profile, fixed-function calls work) made
-// current on the calling thread.
+// current on the calling thread. There is one context: making a new one releases the old.
 bool CreateGLContext(int color_bits, int depth_bits, int stencil_bits);
 void SwapGLBuffers();
 void ReleaseGLContext();
 
 // ---- Audio device ---------------------------------------------------------------------------
 // Signed 16-bit little-endian stereo at `rate` on the default device. Fails cleanly (false)
-// when there is no usable device.
+// when there is no usable device. There is one device: opening again closes the old one.
 bool AudioOpen(int rate);
 // Plays `bytes` bytes at `data` in an endless loop until reset. The buffer stays the caller's
 // and must live until AudioReset or AudioClose.

@@ -37,7 +37,9 @@ void Callback(void*, Uint8* stream, int len) {
 
 bool AudioOpen(int rate) {
   if (g_device) AudioClose();
-  if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  // Each open holds the audio subsystem once and each close lets it go, so a later open
+  // starts afresh and sees the driver chosen then.
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   SDL_AudioSpec want{};
   want.freq = rate;
   want.format = AUDIO_S16LSB;
@@ -46,7 +48,11 @@ bool AudioOpen(int rate) {
   want.callback = Callback;
   SDL_AudioSpec have{};
   g_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-  return g_device != 0;
+  if (g_device == 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  return true;
 }
 
 bool AudioPlayLooping(const void* data, std::uint32_t bytes) {
@@ -77,6 +83,7 @@ void AudioClose() {
   AudioReset();
   SDL_CloseAudioDevice(g_device);
   g_device = 0;
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 }  // namespace platform

@@ -87,6 +87,11 @@ void Pump() {
 
 }  // namespace
 
+void RegisterWindowClass(const char* class_name) {
+  // X11 reads the class name once, when the video subsystem starts; later calls are too late.
+  if (class_name && !SDL_WasInit(SDL_INIT_VIDEO)) SDL_setenv("SDL_VIDEO_X11_WMCLASS", class_name, 1);
+}
+
 bool OpenWindow(const char* title, int width, int height) {
   if (g_window) return true;
   if (!EnsureVideo()) return false;
@@ -116,6 +121,12 @@ void GetWindowRect(int* x, int* y, int* width, int* height) {
   if (y) *y = py;
   if (width) *width = w;
   if (height) *height = h;
+}
+
+void FocusWindow() {
+  if (!g_window) return;
+  SDL_ShowWindow(g_window);
+  SDL_RaiseWindow(g_window);
 }
 
 void CloseWindow() {
@@ -159,19 +170,18 @@ void ShowErrorBox(const char* caption, const char* text) {
 }
 
 bool PollEvent(Event* event) {
+  if (!event) return false;
   Pump();
   if (!g_queue.empty()) {
-    if (event) *event = g_queue.front();
+    *event = g_queue.front();
     g_queue.pop_front();
     return true;
   }
   if (g_quit_posted) {
     g_quit_posted = false;
-    if (event) {
-      *event = Event{};
-      event->kind = EventKind::Quit;
-      event->exit_code = g_quit_code;
-    }
+    *event = Event{};
+    event->kind = EventKind::Quit;
+    event->exit_code = g_quit_code;
     return true;
   }
   return false;
@@ -186,6 +196,7 @@ void PushEvent(const Event& event) { g_queue.push_back(event); }
 
 bool CreateGLContext(int color_bits, int depth_bits, int stencil_bits) {
   if (!g_window) return false;
+  ReleaseGLContext();
   RequestSurface(color_bits, depth_bits, stencil_bits);
   g_context = SDL_GL_CreateContext(g_window);
   if (!g_context) return false;

@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# The whole demo under Xvfb, driven as a user would drive it.
+#   demo_e2e.sh CASE DEMO X11_PROBE SWAP_COUNTER
+# CASE: escape      800x600 screen: the window, red frames, Escape ends it with 0
+#       close       800x600 screen: a close request ends it with 0
+#       mode_fails  1024x768 screen: the error box, dismissed; exit 1 and no frame drawn
+set -euo pipefail
+
+case_name=$1 demo=$2 probe=$3 counter=$4
+
+if [[ -z "${TARVELON_E2E_INSIDE_X:-}" ]]; then
+  command -v xvfb-run >/dev/null || { echo "xvfb-run is missing (package xvfb)" >&2; exit 1; }
+  screen=800x600x16
+  [[ $case_name == mode_fails ]] && screen=1024x768x16
+  export TARVELON_E2E_INSIDE_X=1
+  exec xvfb-run -a -s "-screen 0 $screen" bash "$0" "$@"
+fi
+
+work=$(mktemp -d)
+demo_pid=
+cleanup() {
+  if [[ -n $demo_pid ]] && kill -0 "$demo_pid" 2>/dev/null; then kill -9 "$demo_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Polls a command until it succeeds; fails the test after $1 seconds.
+poll() {
+  local seconds=$1 what=$2
+  shift 2
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    ((SECONDS < deadline)) || fail "$what (waited ${seconds} s)"
+    sleep 0.1
+  done
+}
+
+demo_alive() { kill -0 "$demo_pid" 2>/dev/null; }
+demo_gone() { ! demo_alive; }
+
+# Sets exit_code once the demo has ended by itself within $1 seconds.
+wait_for_exit() {
+  poll "$1" "the demo did not end" demo_gone
+  exit_code=0
+  wait "$demo_pid" || exit_code=$?
+  demo_pid=
+}
+
+find_window() { "$probe" find "$1" >"$work/found" 2>/dev/null; }
+
+is_red() {
+  local x y pixel
+  for point in "400 300" "0 0" "799 0" "0 599" "799 599"; do
+    read -r x y <<<"$point"
+    pixel=$("$probe" pixel "$x" "$y") || return 1
+    [[ $pixel == "255 0 0" ]] || return 1
+  done
+}
+
+swaps() {
+  [[ -f $work/swaps ]] || fail "the demo did not end normally (no frame count written)"
+  awk '/^swaps/ {print $2}' "$work/swaps"
+}
+
+start_demo() {
+  TARVELON_SWAP_COUNT_FILE="$work/swaps" LD_PRELOAD="$counter" "$demo" &
+  demo_pid=$!
+}
+
+check_window() {
+  poll 15 "no window titled 'OpenGL Deneme'" find_window "OpenGL Deneme"
+  window=$(head -n1 "$work/found")
+  local geometry
+  geometry=$(xdotool getwindowgeometry "$window")
+  grep -q "Position: 0,0 " <<<"$geometry" || fail "window not at the top-left corner: $geometry"
+  grep -q "Geometry: 800x600" <<<"$geometry" || fail "window not 800x600: $geometry"
+  echo "window $window at 0,0, 800x600"
+}
+
+case $case_name in
+  escape)
+    start_demo
+    check_window
+    poll 15 "the screen did not turn red" is_red
+    echo "the screen is red"
+    xdotool key space Return a
+    sleep 0.3
+    demo_alive || fail "a key other than Escape ended the demo"
+    xdotool key Escape
+    wait_for_exit 10
+    [[ $exit_code == 0 ]] || fail "exit code $exit_code after Escape, expected 0"
+    frames=$(swaps)
+    ((frames > 0)) || fail "no frame was presented"
+    echo "Escape ended the demo with exit code 0 after $frames frames"
+    ;;
+  close)
+    start_demo
+    check_window
+    poll 15 "the screen did not turn red" is_red
+    "$probe" close "$window" || fail "could not send the close request"
+    wait_for_exit 10
+    [[ $exit_code == 0 ]] || fail "exit code $exit_code after a close request, expected 0"
+    echo "a close request ended the demo with exit code 0 after $(swaps) frames"
+    ;;
+  mode_fails)
+    start_demo
+    poll 15 "no error box titled 'Hata'" find_window "Hata"
+    box=$(head -n1 "$work/found")
+    echo "error box $box is up"
+    demo_alive || fail "the demo ended while its error box was up"
+    is_red && fail "a frame was drawn while the error box was up"
+    # The box takes its keys from the focus; Return presses its only button.
+    xdotool windowfocus --sync "$box"
+    xdotool key Return
+    wait_for_exit 10
+    [[ $exit_code == 1 ]] || fail "exit code $exit_code after the failed mode change, expected 1"
+    frames=$(swaps)
+    [[ $frames == 0 ]] || fail "$frames frames were presented after the failed mode change"
+    echo "the box was dismissed and the demo ended with exit code 1, no frame drawn"
+    ;;
+  *)
+    fail "unknown case $case_name"
+    ;;
+esac
