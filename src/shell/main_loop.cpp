@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 
 #include "platform/platform.h"
+#include "scene/timeline.h"
+#include "shell/shell.h"
 #include "shell/messages.h"
 
 bool MessageLoopTurn(int* exit_code) {
@@ -33,7 +35,7 @@ void DrawFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
 
-  // The frame driver draws here: Sahne(mod, 0).
+  Sahne(mod, 0);
 
   // The scene's inset panels leave a smaller viewport behind.
   glViewport(0, 0, 800, 600);

@@ -1,11 +1,11 @@
 #include "timeline/scene_fixture.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <cmath>
 
 #include "scene/scene.h"
+#include "shell/gl_state.h"
 #include "support/gl_context.h"
 
 namespace timeline_test {
@@ -15,58 +15,7 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 
-// The fixed state the shell sets once at start: depth, smoothing, polygon offset, one light
-// shining down, one material whose ambient and diffuse follow the current colour.
-void SetDemoRenderState() {
-  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-  glClearDepth(1.0);
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LEQUAL);
-  glShadeModel(GL_SMOOTH);
-  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-  glEnable(GL_LINE_SMOOTH);
-  glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
-  glEnable(GL_POLYGON_OFFSET_FILL);
-  glPolygonOffset(-0.5f, -0.5f);
-  glLineWidth(2.0f);
-  glEnable(GL_NORMALIZE);
-  glFrontFace(GL_CCW);
-  glPolygonMode(GL_FRONT, GL_FILL);
-  glReadBuffer(GL_BACK);
-  glDrawBuffer(GL_BACK);
-
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  const GLfloat ambient[] = {0.2f, 0.2f, 0.2f, 1.0f};
-  const GLfloat diffuse[] = {0.8f, 0.8f, 0.7f, 1.0f};
-  const GLfloat position[] = {0.0f, 100.0f, 0.0f, 0.0f};
-  const GLfloat specular[] = {0.5f, 0.5f, 0.5f, 1.0f};
-  glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-  glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-  glLightfv(GL_LIGHT0, GL_POSITION, position);
-  glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
-  glEnable(GL_LIGHT0);
-  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
-  glEnable(GL_LIGHTING);
-
-  const GLfloat material[] = {0.9f, 0.9f, 0.8f, 1.0f};
-  const GLfloat materialSpecular[] = {0.2f, 0.2f, 0.2f, 1.0f};
-  const GLfloat emission[] = {0.1f, 0.1f, 0.1f, 1.0f};
-  glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, material);
-  glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, materialSpecular);
-  glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 64.0f);
-  glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, emission);
-  glEnable(GL_COLOR_MATERIAL);
-}
-
-void UseDemoPerspective() {
-  glViewport(0, 0, kWidth, kHeight);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(50.0, static_cast<double>(kWidth) / kHeight, 5.0, 10000.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-}
+void UseDemoPerspective() { Sahne_tekrarciz(kWidth, kHeight); }
 
 }  // namespace
 
@@ -76,8 +25,10 @@ bool PrepareScene(std::string* why) {
     if (!testsupport::EnsureGLContext(why)) {
       state = -1;
     } else {
-      SetDemoRenderState();
-      UseDemoPerspective();
+      // What the shell's set-up does before the first frame.
+      EnableOpenGL(kWidth, kHeight, 16);
+      SetLight();
+      SetMaterial();
       Sahneinit();
       state = 1;
     }
