@@ -117,21 +117,4 @@ TEST_F(WindowProcedure, PlatformEventsBecomeMessages) {
   EXPECT_EQ(messages[4].wParam, 1u);
 }
 
-TEST_F(WindowProcedure, DispatchHandsTheMessageToTheWindowProcedure) {
-  MSG msg;
-  msg.message = WM_NULL;
-  msg.wParam = 9;
-  msg.lParam = 10;
-  EXPECT_EQ(DispatchMessage(msg), 77);
-  ASSERT_EQ(g_default_seen.size(), 1u);
-  EXPECT_EQ(g_default_seen[0].lParam, 10);
-
-  msg.message = WM_KEYDOWN;
-  msg.wParam = VK_ESCAPE;
-  EXPECT_EQ(DispatchMessage(msg), 0);
-  const std::vector<MSG> messages = TakeAll();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].message, WM_QUIT);
-}
-
 }  // namespace
