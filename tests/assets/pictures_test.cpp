@@ -26,6 +26,7 @@ Texel At(const unsigned char* picture, int x, int row_from_top) {
 
 TEST(LogoPicture, IsPureBlackOutsideItsBandAndCarriesBrightLetteringInside) {
   int outside_lit = 0, bright = 0, golden = 0, bluish = 0;
+  double golden_rows = 0, bluish_rows = 0;
   for (int y = 0; y < kSide; ++y) {
     for (int x = 0; x < kSide; ++x) {
       const Texel t = At(tarvelondoku, x, y);
@@ -34,8 +35,8 @@ TEST(LogoPicture, IsPureBlackOutsideItsBandAndCarriesBrightLetteringInside) {
         continue;
       }
       bright += t.Max() > 200;
-      golden += t.r > 150 && t.b < t.r - 60;
-      bluish += t.b > 150 && t.r < t.b - 40;
+      if (t.r > 150 && t.b < t.r - 60) ++golden, golden_rows += y;
+      if (t.b > 150 && t.r < t.b - 40) ++bluish, bluish_rows += y;
     }
   }
   EXPECT_EQ(outside_lit, 0);
@@ -43,6 +44,8 @@ TEST(LogoPicture, IsPureBlackOutsideItsBandAndCarriesBrightLetteringInside) {
   EXPECT_GT(bright, 1500);
   EXPECT_GT(golden, 500);
   EXPECT_GT(bluish, 300);
+  // Upright: the sky in the metal lies above its gold (rows counted from the top).
+  EXPECT_LT(bluish_rows / std::max(bluish, 1), golden_rows / std::max(golden, 1) - 5);
 }
 
 TEST(LogoPicture, BandEdgesJoinUnderRepeatWrap) {

@@ -5,7 +5,6 @@
 // Every surface faces the air of the room; curved parts carry smooth normals.
 #include <array>
 #include <cmath>
-#include <cstdio>
 
 #include "generators.h"
 #include "mesh_builder.h"
@@ -246,7 +245,6 @@ std::vector<unsigned char> MakeRoom(std::string* error) {
   room.Block({-200, kMinY, -200}, {200, kMinY + 16, 200}, 0x3Fu & ~8u);
   room.Block({-130, kMinY + 16, -130}, {130, kMinY + 32, 130}, 0x3Fu & ~8u);
 
-  std::printf("room: %zu triangles before padding\n", mesh.TriangleCount());
   if (!mesh.PadTo(kRoomTriangles)) {
     *error = "the room has " + std::to_string(mesh.TriangleCount()) + " triangles, more than " + std::to_string(kRoomTriangles);
     return {};
