@@ -26,10 +26,10 @@ TEST(FirstFrame, StartsWithTheSceneBuilt) {
   EXPECT_TRUE(glIsList(font.listBase + 255));
   EXPECT_EQ(0.0f, apos.x);
 
-  DrawFrame();
   GLint bound = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
   EXPECT_EQ(GLint(font.texture), bound);
+  DrawFrame();
   // The light and material were in place before the set-up, and the set-up kept them.
   EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
   EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
