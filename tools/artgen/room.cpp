@@ -1,7 +1,8 @@
 // The room, seen from inside: a hall with four walls of three arched window niches each
 // (deep reveals, a cross of mullion and transom, a sill ledge under every window), round
 // columns on moulded bases with flared capitals between the bays, a coffering of beams and a
-// cornice under the ceiling, a skirting along the floor and a low two-step dais in the middle.
+// cornice under the ceiling, a skirting along the floor and a low three-step dais with a
+// pedestal in the middle.
 // Every surface faces the air of the room; curved parts carry smooth normals.
 #include <array>
 #include <cmath>
@@ -31,7 +32,7 @@ constexpr double kBar = 5;       // half-thickness of mullion and transom
 constexpr double kColumnRadius = 24;
 constexpr double kColumnGap = 8;  // between the wall and the column's plinth
 constexpr double kPlinthHeight = 34;
-constexpr double kCapitalHeight = 62;
+constexpr double kCapitalHeight = 28;  // the block under the beams
 constexpr double kFlare = 18;  // height of the torus-like base moulding and the capital's flare
 
 constexpr double kBeamHalfWidth = 20, kBeamDepth = 38;
@@ -136,9 +137,10 @@ class RoomBuilder {
                        {wall.At(cu[i + 1], cv[i + 1], d), wall.inward, wall.S(cu[i + 1]), Wall::T(cv[i + 1])});
       }
     }
-    // The window cross stands a little in front of the back; the ledge juts out under the sill.
-    WallBox(wall, uc - kBar, uc + kBar, kSill, kSpring + a, d, d + 10, 0x1Fu);
-    WallBox(wall, left, right, kSpring - kBar, kSpring + kBar, d, d + 10, 0x1Fu);
+    // The window cross stands a little in front of the back (its ends meet the reveals, so
+    // only the faces towards the room are made); the ledge juts out under the sill.
+    WallBox(wall, uc - kBar, uc + kBar, kSill, kSpring + a, d, d + 10, 1u | 8u | 16u);
+    WallBox(wall, left, right, kSpring - kBar, kSpring + kBar, d, d + 10, 1u | 2u | 4u);
     WallBox(wall, left - 14, right + 14, kSill - 14, kSill, 0, 16, 0x1Fu);
   }
 
@@ -186,18 +188,19 @@ class RoomBuilder {
   }
 
   // A column on the floor: square plinth, a flared base moulding, the shaft, the flare under
-  // the capital, and the capital block up to the ceiling.
+  // the capital, and the capital block on which the ceiling beams rest.
   void Column(double x, double z) {
     const double r = kColumnRadius, plinth = r + 9, capital = r + 12;
-    const double shaft_bottom = kMinY + kPlinthHeight + kFlare, shaft_top = kMaxY - kCapitalHeight - kFlare;
+    const double capital_top = kMaxY - kBeamDepth, capital_bottom = capital_top - kCapitalHeight;
+    const double shaft_bottom = kMinY + kPlinthHeight + kFlare, shaft_top = capital_bottom - kFlare;
     Block({x - plinth, kMinY, z - plinth}, {x + plinth, kMinY + kPlinthHeight, z + plinth}, 0x3Fu & ~8u);
     Frustum(x, z, kMinY + kPlinthHeight, plinth - 2, shaft_bottom, r, kColumnSegments);
     Frustum(x, z, shaft_bottom, r, shaft_top, r * 0.9, kColumnSegments);
-    Frustum(x, z, shaft_top, r * 0.9, kMaxY - kCapitalHeight, capital - 2, kColumnSegments);
-    Block({x - capital, kMaxY - kCapitalHeight, z - capital}, {x + capital, kMaxY, z + capital}, 0x3Fu & ~4u);
+    Frustum(x, z, shaft_top, r * 0.9, capital_bottom, capital - 2, kColumnSegments);
+    Block({x - capital, capital_bottom, z - capital}, {x + capital, capital_top, z + capital}, 0x3Fu);
   }
 
-  static constexpr int kArchSegments = 9;
+  static constexpr int kArchSegments = 10;
   static constexpr int kColumnSegments = 11;
 
  private:
@@ -242,8 +245,11 @@ std::vector<unsigned char> MakeRoom(std::string* error) {
   // Floor and ceiling, and the dais in the middle of the floor.
   room.Block({x0, kMinY - 1, z0}, {x1, kMinY, z1}, 4u);
   room.Block({x0, kMaxY, z0}, {x1, kMaxY + 1, z1}, 8u);
-  room.Block({-200, kMinY, -200}, {200, kMinY + 16, 200}, 0x3Fu & ~8u);
-  room.Block({-130, kMinY + 16, -130}, {130, kMinY + 32, 130}, 0x3Fu & ~8u);
+  for (int step = 0; step < 3; ++step) {
+    const double half = 220 - 60 * step, bottom = kMinY + 14 * step;
+    room.Block({-half, bottom, -half}, {half, bottom + 14, half}, 0x3Fu & ~8u);
+  }
+  room.Block({-36, kMinY + 42, -36}, {36, kMinY + 86, 36}, 0x3Fu & ~8u);  // a pedestal on top
 
   if (!mesh.PadTo(kRoomTriangles)) {
     *error = "the room has " + std::to_string(mesh.TriangleCount()) + " triangles, more than " + std::to_string(kRoomTriangles);
