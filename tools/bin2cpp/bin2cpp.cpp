@@ -41,9 +41,10 @@ std::string float_array(const std::vector<unsigned char>& data) {
                                std::uint32_t(data[i + 2]) << 16 | std::uint32_t(data[i + 3]) << 24;
     float value;
     std::memcpy(&value, &bits, sizeof value);
-    // Nine significant digits give every float back exactly.
-    std::snprintf(text, sizeof text, "%.9gf,", double(value));
-    out << text;
+    // Nine significant digits give every float back exactly. A whole number prints without a
+    // point, and "950f" is no literal: the point makes it one ("950.f").
+    std::snprintf(text, sizeof text, "%.9g", double(value));
+    out << text << (std::strpbrk(text, ".eEn") ? "" : ".") << "f,";
     if ((i / 4) % 8 == 7) out << '\n';
   }
   return out.str();
