@@ -1,6 +1,7 @@
 #include "shell/window.h"
 
 #include "platform/platform.h"
+#include "scene/setup.h"
 #include "shell/gl_state.h"
 #include "shell/messages.h"
 #include "shell/window_proc.h"
@@ -18,7 +19,9 @@ bool Olustur(int width, int height, int bits) {
   SetLight();
   SetMaterial();
 
-  // The scene's set-up (Sahneinit) comes here, then the music hook-up.
+  Sahneinit();
+
+  // The music hook-up comes here.
 
   platform::ShowCursor(false);
   platform::FocusWindow();
