@@ -20,9 +20,9 @@ std::size_t source_size = 0;
 ByteFile file;
 int opens = 0;
 int closes = 0;
-constexpr std::uint32_t kHandle = 1;
+constexpr AUDIO_UserHandle kHandle = 1;
 
-std::uint32_t Open(const void*) {
+AUDIO_UserHandle Open(const void*) {
   if (file.open) return 0;
   file.data = source_data;
   file.size = static_cast<std::int64_t>(source_size);
@@ -32,13 +32,13 @@ std::uint32_t Open(const void*) {
   return kHandle;
 }
 
-void Close(std::uint32_t handle) {
+void Close(AUDIO_UserHandle handle) {
   if (handle != kHandle) return;
   file.open = false;
   ++closes;
 }
 
-std::int32_t Read(void* buffer, std::int32_t size, std::uint32_t handle) {
+std::int32_t Read(void* buffer, std::int32_t size, AUDIO_UserHandle handle) {
   if (handle != kHandle || !file.open || size <= 0) return 0;
   std::int64_t count = size;
   if (file.position + count > file.size) count = file.size - file.position;
@@ -48,7 +48,7 @@ std::int32_t Read(void* buffer, std::int32_t size, std::uint32_t handle) {
   return static_cast<std::int32_t>(count);
 }
 
-std::int32_t Seek(std::uint32_t handle, std::int32_t offset, std::int8_t mode) {
+std::int32_t Seek(AUDIO_UserHandle handle, std::int32_t offset, std::int8_t mode) {
   if (handle != kHandle || !file.open) return -1;
   std::int64_t target = file.position;
   if (mode == 0) target = offset;
@@ -60,7 +60,7 @@ std::int32_t Seek(std::uint32_t handle, std::int32_t offset, std::int8_t mode) {
   return 0;
 }
 
-std::int32_t Tell(std::uint32_t handle) {
+std::int32_t Tell(AUDIO_UserHandle handle) {
   if (handle != kHandle || !file.open) return 0;
   return static_cast<std::int32_t>(file.position);
 }
