@@ -206,7 +206,7 @@ TEST(EffectsInstrumentVibrato, AddsToTheVibratoOnEveryTick) {
   song.Put(0, 0, 0, kC4, 1, 0, 0x4, 0x48);
   song.Start(6);
   const V offsets = effects_test::PeriodOffsets(song.Ticks(4));
-  EXPECT_EQ(offsets, (V{8, 8, -44 + 8, -60 + 8}));
+  EXPECT_EQ(offsets, (V{8, 8, -24 + 8, -44 + 8}));
 }
 
 TEST(EffectsFinetune, E5ChangesTheSampleForLaterNotesOnly) {
