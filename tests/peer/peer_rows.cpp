@@ -19,7 +19,7 @@ constexpr std::int32_t kOurRate = 44100;
 // libopenmpt renders at a low rate in short steps, so that a row's start is known to within a
 // small part of a tick (a tick is at least 8000 * 2.5 / 255 = 78 frames).
 constexpr std::int32_t kPeerRate = 8000;
-constexpr std::size_t kPeerStep = 4;
+constexpr std::size_t kPeerStep = 8;
 
 }  // namespace
 
