@@ -7,8 +7,9 @@
 //            256 patterns or instruments; a pattern with 0 rows or more than 1024; more than
 //            16 samples in an instrument; a file that ends inside the module header or the
 //            pattern data; out of memory.
-//  bounded   a pattern's cells are read from its packed size only; cells it leaves out stay
-//            empty (some trackers write patterns cut short on a cell boundary).
+//  bounded   a pattern's cells start after its header by the header's stated length and are
+//            read from its packed size only; cells it leaves out stay empty (some trackers
+//            write patterns cut short on a cell boundary).
 //  repaired  cell notes 98..255 become "no note"; restart order not below the song length
 //            becomes 0; order entries naming no pattern become 0; default tempo outside
 //            32..255 is clamped into it; envelope point counts above 12 become 12, values
@@ -120,10 +121,14 @@ bool ReadPatterns(XmReader& in, MUSIC_MODULE* module, int file_patterns) {
   const int channels = module->channel_count;
   std::vector<std::uint8_t> packed;
   for (int p = 0; p < file_patterns; ++p) {
-    in.U32();  // header length: always 9 in practice, taken as 9
-    in.U8();   // packing type
+    std::int64_t start = in.Tell();
+    std::uint32_t header_length = in.U32();
+    in.U8();  // packing type
     std::uint16_t rows = in.U16();
     std::uint16_t packed_size = in.U16();
+    // The data follows the header by its stated length, as trackers read it (9 in nearly
+    // every file).
+    in.SeekTo(start + header_length);
     if (in.failed() || rows == 0 || rows > kMaxRows) return false;
     MUSIC_PATTERN* pattern = &module->patterns[p];
     pattern->row_count = rows;

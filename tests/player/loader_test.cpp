@@ -180,7 +180,8 @@ TEST(XmLoaderPatterns, PackedSizeBoundsThePattern) {
   Pattern short_pattern{2, {0x81, 30}};
   // Longer than its cells: the next pattern starts after all of it.
   Pattern padded{1, {0x81, 31, 0x81, 32, 0x81, 33, 0x81}};
-  Pattern last{1, {0x81, 34, 0x80}};
+  // A longer header than usual: its data starts after all of it.
+  Pattern last{1, {0x81, 34, 0x80}, 20};
   song.patterns = {short_pattern, padded, last};
   MUSIC_MODULE* m = Load(Build(song));
   ASSERT_NE(m, nullptr);
