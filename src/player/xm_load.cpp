@@ -7,6 +7,9 @@
 //            256 patterns or instruments; a pattern with 0 rows or more than 1024; more than
 //            16 samples in an instrument; a file that ends inside the module header or the
 //            pattern data; out of memory.
+//  bounded   a pattern's cells start after its header by the header's stated length and are
+//            read from its packed size only; cells it leaves out stay empty (some trackers
+//            write patterns cut short on a cell boundary).
 //  repaired  cell notes 98..255 become "no note"; restart order not below the song length
 //            becomes 0; order entries naming no pattern become 0; default tempo outside
 //            32..255 is clamped into it; envelope point counts above 12 become 12, values
@@ -18,6 +21,7 @@
 //            cut off is dropped together with all after it.
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "player/xm.h"
 #include "player/xm_reader.h"
@@ -78,20 +82,32 @@ void RepairEnvelope(MUSIC_ENVELOPE_POINT* points, std::uint8_t* count, std::uint
   if (loop_start >= n || loop_end >= n) *flags &= static_cast<std::uint8_t>(~4u);
 }
 
-void ReadCell(XmReader& in, MUSIC_NOTE* cell) {
-  std::uint8_t b = in.U8();
+// A pattern's packed bytes; cells past its end read as empty, as in trackers, which take the
+// packed size as the pattern's extent.
+class PackedCells {
+ public:
+  explicit PackedCells(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+  std::uint8_t Next() { return position_ < bytes_.size() ? bytes_[position_++] : 0; }
+
+ private:
+  const std::vector<std::uint8_t>& bytes_;
+  std::size_t position_ = 0;
+};
+
+void ReadCell(PackedCells& in, MUSIC_NOTE* cell) {
+  std::uint8_t b = in.Next();
   if (b & 0x80) {
-    if (b & 0x01) cell->note = in.U8();
-    if (b & 0x02) cell->instrument = in.U8();
-    if (b & 0x04) cell->volume_column = in.U8();
-    if (b & 0x08) cell->effect = in.U8();
-    if (b & 0x10) cell->effect_param = in.U8();
+    if (b & 0x01) cell->note = in.Next();
+    if (b & 0x02) cell->instrument = in.Next();
+    if (b & 0x04) cell->volume_column = in.Next();
+    if (b & 0x08) cell->effect = in.Next();
+    if (b & 0x10) cell->effect_param = in.Next();
   } else {
     cell->note = b;
-    cell->instrument = in.U8();
-    cell->volume_column = in.U8();
-    cell->effect = in.U8();
-    cell->effect_param = in.U8();
+    cell->instrument = in.Next();
+    cell->volume_column = in.Next();
+    cell->effect = in.Next();
+    cell->effect_param = in.Next();
   }
   if (cell->note == 97) {
     cell->note = 255;
@@ -103,11 +119,16 @@ void ReadCell(XmReader& in, MUSIC_NOTE* cell) {
 
 bool ReadPatterns(XmReader& in, MUSIC_MODULE* module, int file_patterns) {
   const int channels = module->channel_count;
+  std::vector<std::uint8_t> packed;
   for (int p = 0; p < file_patterns; ++p) {
-    in.U32();  // header length: always 9 in practice, taken as 9
-    in.U8();   // packing type
+    std::int64_t start = in.Tell();
+    std::uint32_t header_length = in.U32();
+    in.U8();  // packing type
     std::uint16_t rows = in.U16();
     std::uint16_t packed_size = in.U16();
+    // The data follows the header by its stated length, as trackers read it (9 in nearly
+    // every file).
+    in.SeekTo(start + header_length);
     if (in.failed() || rows == 0 || rows > kMaxRows) return false;
     MUSIC_PATTERN* pattern = &module->patterns[p];
     pattern->row_count = rows;
@@ -115,8 +136,11 @@ bool ReadPatterns(XmReader& in, MUSIC_MODULE* module, int file_patterns) {
     pattern->notes = AllocateZeroed<MUSIC_NOTE>(cells);
     if (cells != 0 && pattern->notes == nullptr) return false;
     if (packed_size == 0) continue;
-    for (std::size_t c = 0; c < cells; ++c) ReadCell(in, &pattern->notes[c]);
+    packed.resize(packed_size);
+    in.Read(packed.data(), packed_size);
     if (in.failed()) return false;
+    PackedCells source(packed);
+    for (std::size_t c = 0; c < cells; ++c) ReadCell(source, &pattern->notes[c]);
   }
   for (int p = file_patterns; p < module->used_pattern_count; ++p) {
     MUSIC_PATTERN* pattern = &module->patterns[p];

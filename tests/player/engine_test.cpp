@@ -310,6 +310,15 @@ TEST_F(PushFixture, FarOutPeriodsSaturateInsteadOfOverflowing) {
   channel.update_flags = UPDATE_FREQUENCY;
   MUSIC_XM_UpdateFlags(&channel, &MUSIC_DummySample, &module);
   EXPECT_EQ(AUDIO_Channel[5].frequency, 2147483647);
+  // The mixer takes steps below 256 samples a frame: faster notes advance at the fastest one.
+  const std::uint64_t fastest = 256ull * 44100 - 1;
+  EXPECT_EQ(AUDIO_Channel[5].step, 255u);
+  EXPECT_EQ(AUDIO_Channel[5].step_fraction, static_cast<std::uint32_t>((((fastest % 44100) << 32) + 255) / 44100));
+  module.song_flags = 0;
+  channel.period = 1;
+  MUSIC_XM_UpdateFlags(&channel, &MUSIC_DummySample, &module);
+  EXPECT_EQ(AUDIO_Channel[5].frequency, 14317056);
+  EXPECT_EQ(AUDIO_Channel[5].step, 255u);
 }
 
 TEST_F(PushFixture, FullScaleVolumeAndCentrePan) {

@@ -171,6 +171,28 @@ TEST(XmLoaderPatterns, EmptyPatternIsFollowedAtOnceByTheNext) {
   MUSIC_FreeSong(m);
 }
 
+TEST(XmLoaderPatterns, PackedSizeBoundsThePattern) {
+  Song song;
+  song.channels = 2;
+  song.orders = {0, 1};
+  song.song_length = 2;
+  // Cut short after the first cell: the other three stay empty.
+  Pattern short_pattern{2, {0x81, 30}};
+  // Longer than its cells: the next pattern starts after all of it.
+  Pattern padded{1, {0x81, 31, 0x81, 32, 0x81, 33, 0x81}};
+  // A longer header than usual: its data starts after all of it.
+  Pattern last{1, {0x81, 34, 0x80}, 20};
+  song.patterns = {short_pattern, padded, last};
+  MUSIC_MODULE* m = Load(Build(song));
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(m->patterns[0].notes[0].note, 30);
+  for (int c = 1; c < 4; ++c) EXPECT_EQ(m->patterns[0].notes[c].note, 0);
+  EXPECT_EQ(m->patterns[1].notes[0].note, 31);
+  EXPECT_EQ(m->patterns[1].notes[1].note, 32);
+  EXPECT_EQ(m->patterns[2].notes[0].note, 34);
+  MUSIC_FreeSong(m);
+}
+
 TEST(XmLoaderPatterns, TruncatedPatternDataIsRejected) {
   Song song;
   song.channels = 2;

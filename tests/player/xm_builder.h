@@ -41,6 +41,7 @@ struct Instrument {
 struct Pattern {
   std::uint16_t rows = 64;
   std::vector<std::uint8_t> packed;  // empty: packed size 0
+  std::uint32_t header_length = 9;
 };
 
 struct Song {
@@ -88,10 +89,12 @@ inline std::vector<std::uint8_t> Build(const Song& song) {
   for (int o = 0; o < 256; ++o) Put8(out, o < static_cast<int>(song.orders.size()) ? song.orders[o] : 0);
   out.resize(60 + song.header_size, 0);
   for (const Pattern& p : song.patterns) {
-    Put32(out, 9);
+    std::size_t start = out.size();
+    Put32(out, p.header_length);
     Put8(out, 0);
     Put16(out, p.rows);
     Put16(out, static_cast<unsigned>(p.packed.size()));
+    out.resize(start + p.header_length, 0xee);
     out.insert(out.end(), p.packed.begin(), p.packed.end());
   }
   for (const Instrument& ins : song.instruments) {
