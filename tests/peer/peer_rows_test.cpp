@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "peer_table.h"
+#include "self_check.h"
 
 namespace {
 
@@ -36,6 +37,31 @@ TEST(PeerRows, ComparisonFindsTheFirstDifferentRow) {
   EXPECT_TRUE(peer::Compare(a, b).agree);
   EXPECT_FALSE(peer::Compare(a, peer::RowTrace{false, {}}).agree);
   EXPECT_FALSE(peer::Compare(a, peer::RowTrace{true, {}}).agree);
+}
+
+TEST(PeerRows, OurTraceCountsTicksPerRowAndTheStretchBoundsIt) {
+  const auto file = peer::ReadFile(kModules + "/libxm_pattern-delay.xm");
+  ASSERT_FALSE(file.empty());
+  const peer::RowTrace trace = peer::OurRows(file, peer::Stretch{5, 180.0});
+  ASSERT_TRUE(trace.loaded);
+  ASSERT_EQ(trace.rows.size(), 5u);
+  // Row 0: speed 3 with a pattern delay of 1 x 3, then speed 1 with a delay of 2 x 1, then
+  // speed 16: the last delay and the last speed of the row give 16 + 2 ticks.
+  EXPECT_EQ(trace.rows[0], (peer::RowPlay{0, 0, 18}));
+  EXPECT_EQ(trace.rows[1], (peer::RowPlay{0, 1, 16}));
+  EXPECT_EQ(peer::OurRows({}, peer::Stretch{}).loaded, false);
+}
+
+TEST(PeerRows, SelfCheckRulesComeFromTheManifest) {
+  const auto modules = peer::SelfCheckModules(kManifest);
+  EXPECT_EQ(modules.size(), 39u);
+  bool found = false;
+  for (const auto& [module, rule] : modules) found |= module == "libxm_instrument-fadeout.xm" && rule == "channelpairs_eq";
+  EXPECT_TRUE(found);
+  // Its two channels play the same notes: the renders match.
+  const auto check = peer::RunSelfCheck(peer::ReadFile(kModules + "/libxm_instrument-fadeout.xm"), "channelpairs_eq");
+  EXPECT_TRUE(check.ran);
+  EXPECT_TRUE(check.passed) << check.detail;
 }
 
 TEST(PeerRows, CorpusMatchesThePeerExceptWhereListed) {
