@@ -22,7 +22,7 @@ TEST(PeerRows, KnownDifferencesAreReadWithTheirRows) {
   const auto known = peer::ReadKnownDifferences(kKnown);
   ASSERT_TRUE(known.count("libxm_pattern-delay.xm"));
   EXPECT_EQ(known.at("libxm_pattern-delay.xm").first_diff, 0);
-  EXPECT_EQ(known.at("xmp_format_xm_pattrunc.xm").first_diff, -1);
+  EXPECT_EQ(known.at("xmpfuzz_load_xm_invalid_pattern_length.xm").first_diff, -1);
   EXPECT_EQ(known.at("mpt_PatternDelays.xm").why.rfind("mandated:", 0), 0u);
 }
 
