@@ -1,0 +1,249 @@
+#include "sound/mixer.h"
+
+#include <cmath>
+
+#include "player/music.h"
+
+AUDIO_Voice AUDIO_Channel[256];
+
+std::int32_t mix_volumerampsteps = 128;
+float mix_1overvolumerampsteps = 0.0078125f;
+
+const float mix_255 = 255.0f;
+const float mix_256 = 256.0f;
+const float mix_1over255 = 1.0f / 255.0f;
+const float mix_1over256 = 0.00390625f;
+const float mix_1over2gig = 0x1.fff22p-32f;  // bits 0x2FFFF910
+
+namespace {
+
+constexpr std::uint32_t kBeforeFirstSample = 0xFFFFFFFFu;
+
+// A ping-pong turn exactly on a loop that starts at sample 0 leaves the cursor a hair below
+// it; the sample before the data is taken to equal the first one (its weight is < 0.0002).
+inline std::int32_t SampleAt(const std::int16_t* data, std::uint32_t index) {
+  return index == kBeforeFirstSample ? data[0] : data[index];
+}
+
+// One frame's interpolated sample value at the cursor.
+inline double Interpolate(const std::int16_t* data, std::uint64_t cursor) {
+  const std::uint32_t index = std::uint32_t(cursor >> 32);
+  const std::uint32_t fraction = std::uint32_t(cursor);
+  const double weight = double(fraction >> 1) * double(mix_1over2gig);
+  const std::int32_t a = SampleAt(data, index);
+  const std::int32_t b = data[std::uint32_t(index + 1)];
+  return double(a) + weight * double(b - a);
+}
+
+// The next cursor: the fraction's lowest bit is dropped before the advance is added.
+inline std::uint64_t Advance(std::uint64_t cursor, std::uint64_t advance) {
+  return (cursor & ~std::uint64_t(1)) + advance;
+}
+
+constexpr std::uint64_t Fixed(std::uint32_t integer, std::uint32_t fraction) {
+  return (std::uint64_t(integer) << 32) | fraction;
+}
+
+// The cursor reflected at the loop end E: 2E - cursor - 2^-32.
+inline std::uint64_t MirrorAtEnd(std::uint64_t cursor, std::uint32_t end) {
+  return Fixed(end, 0) - cursor + Fixed(end - 1, 0xFFFFFFFFu);
+}
+
+// The cursor reflected at the loop start S: 2S - cursor - 2^-32.
+inline std::uint64_t MirrorAtStart(std::uint64_t cursor, std::uint32_t start) {
+  return Fixed(start - 1, 0xFFFFFFFFu) - cursor + Fixed(start, 0);
+}
+
+inline void StoreCursor(AUDIO_Voice* voice, std::uint64_t cursor) {
+  voice->position = std::uint32_t(cursor >> 32);
+  voice->position_fraction = std::uint32_t(cursor);
+}
+
+// Frames until the cursor reaches the boundary `distance` (32.32) away, or `limit` + 1 when
+// the boundary is too far to be worth finding in this pass.
+std::uint64_t FramesToBoundary(std::uint64_t distance, const AUDIO_Voice* voice, std::uint64_t limit) {
+  if ((distance >> 32) >= (std::uint64_t(1) << 24)) return limit + 1;
+  // The step as 24.8 bits of precision below the integer: steps stay under 256 samples.
+  const std::uint32_t step = ((voice->step & 0xFFu) << 24) | (voice->step_fraction >> 8);
+  if (step == 0) return limit + 1;
+  const std::uint64_t scaled = distance >> 8;
+  std::uint64_t frames = scaled / step;
+  if (scaled % step) ++frames;
+  return frames;
+}
+
+}  // namespace
+
+void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t, float* end) {
+  if (!voice || !buffer || !end) return;
+  float* out = buffer;
+  while (out < end) {
+    const MUSIC_SAMPLE* sample = voice->sample;
+    if (!sample || !sample->data) return;
+    const std::uint32_t loop_start = sample->loop_start;
+    const std::uint32_t loop_end = sample->loop_start + sample->loop_length;
+    const bool forwards = voice->direction == 1;
+
+    // 1. How far this pass goes: to the end of the output or to the loop / sample boundary.
+    const std::uint64_t remaining = std::uint64_t(end - out) / 2;
+    std::uint64_t frames = remaining;
+    bool end_reached = false;
+    std::uint64_t cursor = Fixed(voice->position, voice->position_fraction);
+    const std::uint32_t index = voice->position;
+    const bool outside = forwards ? (index >= loop_end && index != kBeforeFirstSample)
+                                  : (index < loop_start || index >= loop_end);
+    if (outside) {
+      // A cursor put past the boundary by its owner is at the boundary now, so no frame of
+      // this pass can read outside the data.
+      frames = 0;
+      end_reached = true;
+    } else {
+      const std::uint64_t distance = forwards
+                                         ? (std::uint64_t(loop_end - index) << 32) - voice->position_fraction
+                                         : (std::uint64_t(index - loop_start) << 32) + voice->position_fraction;
+      const std::uint64_t to_boundary = FramesToBoundary(distance, voice, remaining);
+      if (to_boundary <= frames) {
+        frames = to_boundary;
+        end_reached = true;
+      }
+    }
+
+    // 2. Ramp plan: go on with the running ramp, or plan a new one towards changed targets.
+    const std::uint64_t frames_before_ramp = frames;
+    std::int32_t ramp_frames = 0;
+    if (voice->ramp_remaining != 0 && voice->left_volume == voice->ramp_goal_left &&
+        voice->right_volume == voice->ramp_goal_right) {
+      ramp_frames = voice->ramp_remaining;
+    } else {
+      voice->ramp_goal_left = voice->left_volume;
+      const std::int32_t left_change = voice->left_volume - (voice->ramp_level_left >> 8);
+      if (left_change != 0) {
+        voice->ramp_delta_left =
+            float(double(left_change) * double(mix_1over255) * double(mix_1overvolumerampsteps));
+        ramp_frames = mix_volumerampsteps;
+      } else {
+        voice->ramp_delta_left = 0.0f;
+      }
+      voice->ramp_goal_right = voice->right_volume;
+      const std::int32_t right_change = voice->right_volume - (voice->ramp_level_right >> 8);
+      if (right_change != 0) {
+        voice->ramp_delta_right =
+            float(double(right_change) * double(mix_1over255) * double(mix_1overvolumerampsteps));
+        ramp_frames = mix_volumerampsteps;
+      } else {
+        voice->ramp_delta_right = 0.0f;
+      }
+    }
+    const bool ramping = ramp_frames > 0;
+    if (ramping) {
+      voice->ramp_remaining = ramp_frames;
+      if (frames > std::uint64_t(ramp_frames)) frames = std::uint64_t(ramp_frames);
+    }
+
+    // 3. Gains and the signed advance.
+    std::uint64_t advance = Fixed(voice->step, voice->step_fraction);
+    if (!forwards) advance = 0 - advance;
+    const std::int16_t* data = sample->data;
+
+    // 4. Resample and add. The gain is applied before it moves.
+    if (ramping) {
+      double ramp_left = double(voice->ramp_level_left) * double(mix_1over256) * double(mix_1over255);
+      double ramp_right = double(voice->ramp_level_right) * double(mix_1over256) * double(mix_1over255);
+      const double delta_left = voice->ramp_delta_left;
+      const double delta_right = voice->ramp_delta_right;
+      for (std::uint64_t i = 0; i < frames; ++i) {
+        const double value = Interpolate(data, cursor);
+        out[0] = float(double(out[0]) + value * ramp_left);
+        out[1] = float(double(out[1]) + value * ramp_right);
+        ramp_left += delta_left;
+        ramp_right += delta_right;
+        out += 2;
+        cursor = Advance(cursor, advance);
+      }
+      // 5. Ramp bookkeeping.
+      voice->ramp_level_left = std::int32_t(std::nearbyint(ramp_left * double(mix_255) * double(mix_256)));
+      voice->ramp_level_right = std::int32_t(std::nearbyint(ramp_right * double(mix_255) * double(mix_256)));
+      ramp_frames -= std::int32_t(frames);
+      voice->ramp_remaining = ramp_frames;
+      if (ramp_frames == 0) {
+        voice->ramp_delta_left = 0.0f;
+        voice->ramp_delta_right = 0.0f;
+        voice->ramp_level_left = voice->left_volume * 256;
+        voice->ramp_level_right = voice->right_volume * 256;
+        if (frames != frames_before_ramp) {
+          StoreCursor(voice, cursor);
+          continue;
+        }
+      }
+    } else {
+      const double gain_left = double(voice->left_volume) * double(mix_1over255);
+      const double gain_right = double(voice->right_volume) * double(mix_1over255);
+      std::uint64_t i = 0;
+      for (; i + 1 < frames; i += 2) {
+        const double first = Interpolate(data, cursor);
+        cursor = Advance(cursor, advance);
+        const double second = Interpolate(data, cursor);
+        cursor = Advance(cursor, advance);
+        out[0] = float(double(out[0]) + first * gain_left);
+        out[1] = float(double(out[1]) + first * gain_right);
+        out[2] = float(double(out[2]) + second * gain_left);
+        out[3] = float(double(out[3]) + second * gain_right);
+        out += 4;
+      }
+      if (i < frames) {
+        const double value = Interpolate(data, cursor);
+        cursor = Advance(cursor, advance);
+        out[0] = float(double(out[0]) + value * gain_left);
+        out[1] = float(double(out[1]) + value * gain_right);
+        out += 2;
+      }
+    }
+
+    // 6. The boundary: loop, turn, or end the voice.
+    if (!end_reached) {
+      StoreCursor(voice, cursor);
+      return;
+    }
+    const bool loops = sample->loop_length != 0 &&
+                       (sample->loop_mode == LOOP_NORMAL || sample->loop_mode == LOOP_BIDI);
+    if (!loops) {
+      // An empty loop could never be left, so it ends the voice like a sample without one.
+      voice->position = 0;
+      voice->position_fraction = 0;
+      voice->sample = nullptr;
+      return;
+    }
+    if (sample->loop_mode == LOOP_NORMAL) {
+      std::uint32_t position = std::uint32_t(cursor >> 32);
+      // Compared with sign: a cursor that ends a hair short of the end of a loop starting at
+      // 0 wraps to just before the data, which must stop the subtraction.
+      do {
+        position -= sample->loop_length;
+      } while (std::int32_t(position) >= std::int32_t(loop_end));
+      cursor = Fixed(position, std::uint32_t(cursor));
+    } else if (forwards) {
+      cursor = MirrorAtEnd(cursor, loop_end);
+      voice->direction = 2;
+      if (std::int32_t(cursor >> 32) < std::int32_t(loop_start)) {
+        cursor = MirrorAtStart(cursor, loop_start);
+        voice->direction = 1;
+      }
+    } else {
+      cursor = MirrorAtStart(cursor, loop_start);
+      voice->direction = 1;
+      if (std::int32_t(cursor >> 32) >= std::int32_t(loop_end)) {
+        cursor = MirrorAtEnd(cursor, loop_end);
+        voice->direction = 2;
+      }
+    }
+    StoreCursor(voice, cursor);
+  }
+}
+
+void AUDIO_Mixer_FPU_Ramp(float* buffer, std::int32_t count, std::int32_t) {
+  if (!buffer || count <= 0) return;
+  float* end = buffer + std::ptrdiff_t(count) * 2;
+  for (int voice = 0; voice < kMixedVoiceCount; ++voice) {
+    AUDIO_Mixer_FPU_Ramp_ASM(&AUDIO_Channel[voice], buffer, count, end);
+  }
+}
