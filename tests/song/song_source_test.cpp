@@ -384,6 +384,14 @@ TEST_F(CommittedSong, SectionsStartOnThePicturesCuts) {
     EXPECT_EQ(RowOfOrder(order), records[std::size_t(block)].row) << cut.pattern << " at clock " << cut.clock_ms;
   }
   EXPECT_EQ(module_.restart_order, OrderOfPattern("main_a"));
+
+  // The closing flash at 69 s gets the last chord: a pad note on that very row.
+  const int outro_b = OrderOfPattern("outro_b");
+  ASSERT_GE(outro_b, 0);
+  const int flash_row = records[std::size_t(songclock::FirstBlockAt(records, 69000))].row - RowOfOrder(outro_b);
+  const auto& pattern = module_.patterns[std::size_t(module_.orders[std::size_t(outro_b)])];
+  ASSERT_TRUE(flash_row >= 0 && flash_row < pattern.rows);
+  EXPECT_NE(pattern.cells[std::size_t(flash_row * module_.channels + 4)].note, 0) << "row " << flash_row;
 }
 
 TEST_F(CommittedSong, ExercisesThePlayersRange) {
