@@ -414,7 +414,9 @@ TEST_F(CommittedSong, ExercisesThePlayersRange) {
   bool sustain = false, loop = false, pan = false, fadeout = false, vibrato = false;
   bool eight = false, sixteen = false, forward = false, pingpong = false, relative = false, fine = false;
   for (const auto& ins : module_.instruments) {
-    sustain |= ins.volume_envelope.on && ins.volume_envelope.sustain >= 0;
+    // A sustain point before the last one, so that a key off has somewhere to go.
+    sustain |= ins.volume_envelope.on && ins.volume_envelope.sustain >= 0 &&
+               ins.volume_envelope.sustain + 1 < int(ins.volume_envelope.points.size());
     loop |= ins.volume_envelope.on && ins.volume_envelope.loop_start >= 0;
     pan |= ins.pan_envelope.on && ins.pan_envelope.points.size() >= 2;
     fadeout |= ins.fadeout > 0;
