@@ -17,6 +17,7 @@ constexpr double kReferenceRate = 8363.0;
 constexpr std::int32_t kAmigaClock = 14317056;
 constexpr std::int32_t kMinimumStepFrequency = 100;
 constexpr int kTwinDistance = 32;
+constexpr std::int64_t kMaxStepSamples = 256;
 
 // What the effects of the row being processed decided beyond next_order / next_row.
 MUSIC_XM_ROWJUMP row_jump = {0, -1};
@@ -79,18 +80,22 @@ void StartSample(AUDIO_Voice* voice, MUSIC_SAMPLE* sample) {
 }
 
 void PushFrequency(const MUSIC_MODULE* module, const MUSIC_CHANNEL* channel, AUDIO_Voice* voice) {
-  std::int32_t frequency;
+  std::int64_t frequency;
   if (LinearTable(module)) {
     double exponent = (kLinearMiddlePeriod - static_cast<double>(channel->period) + channel->period_offset) / 768;
     frequency = SaturateToInt32(kReferenceRate * std::pow(2.0, exponent));
   } else {
     std::int64_t period = static_cast<std::int64_t>(channel->period) + channel->period_offset;
-    frequency = static_cast<std::int32_t>(kAmigaClock / period);
+    frequency = kAmigaClock / period;
   }
-  voice->frequency = frequency;
-  if (frequency < kMinimumStepFrequency) frequency = kMinimumStepFrequency;
+  voice->frequency = static_cast<std::int32_t>(frequency);
   std::int64_t rate = AUDIO_MixRate;
   if (rate <= 0) return;
+  if (frequency < kMinimumStepFrequency) frequency = kMinimumStepFrequency;
+  // The mixer finds its loop boundaries with steps below 256 samples a frame; notes pitched
+  // beyond that (wrapped notes, periods slid to almost 0) advance at the fastest step it takes.
+  const std::int64_t fastest = kMaxStepSamples * rate - 1;
+  if (frequency > fastest) frequency = fastest;
   std::uint32_t step = static_cast<std::uint32_t>(frequency / rate);
   voice->step = step;
   voice->step_fraction = static_cast<std::uint32_t>(

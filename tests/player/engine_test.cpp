@@ -114,6 +114,41 @@ TEST_F(EngineTest, ABreakPastTheEndOfAShorterPatternPlaysItsFirstRow) {
   EXPECT_EQ(module_->row, 0);
 }
 
+// Plays `ticks` ticks and lists (order, row) of every row started.
+std::vector<std::pair<int, int>> RowsPlayed(MUSIC_MODULE* module, int ticks) {
+  std::vector<std::pair<int, int>> rows;
+  for (int t = 0; t < ticks; ++t) {
+    bool first_tick = module->tick == 0;
+    MUSIC_UpdateXM(module);
+    if (first_tick) rows.push_back({module->order, module->row});
+  }
+  return rows;
+}
+
+TEST_F(EngineTest, PatternLoopSendsTheNextRowBackAndKeepsTheCurrentOne) {
+  // E60 on row 1, E62 on row 2 of the same channel: rows 1 and 2 play three times, then row 3.
+  Song song = TwoChannelSong(4, {Cells(4, {{2, {0, 0, 0, 14, 0x60}}, {4, {0, 0, 0, 14, 0x62}}})});
+  song.speed = 2;
+  ASSERT_NE(LoadAndReset(song), nullptr);
+  std::vector<std::pair<int, int>> expected = {{0, 0}, {0, 1}, {0, 2}, {0, 1}, {0, 2},
+                                               {0, 1}, {0, 2}, {0, 3}, {0, 0}};
+  EXPECT_EQ(RowsPlayed(module_, 2 * 9), expected);
+}
+
+TEST_F(EngineTest, JumpAndBreakOnOneRowAreDecidedPerRow) {
+  // Order 0 row 0: B02 in channel 0 and D01 in channel 1 go to order 2, row 1. Order 2 row 1:
+  // only D03, so the jump of the earlier row no longer holds and play goes to order 3.
+  std::vector<MUSIC_NOTE> jumping = Cells(4, {{0, {0, 0, 0, 11, 2}}, {1, {0, 0, 0, 13, 0x01}}});
+  std::vector<MUSIC_NOTE> breaking = Cells(4, {{3, {0, 0, 0, 13, 0x03}}});
+  Song song = TwoChannelSong(4, {jumping, Cells(4, {}), breaking});
+  song.song_length = 4;
+  song.orders = {0, 1, 2, 1};
+  song.speed = 1;
+  ASSERT_NE(LoadAndReset(song), nullptr);
+  std::vector<std::pair<int, int>> expected = {{0, 0}, {2, 1}, {3, 3}, {0, 0}};
+  EXPECT_EQ(RowsPlayed(module_, 4), expected);
+}
+
 TEST_F(EngineTest, NoteWithInstrumentTriggersAtTheSampleDefaults) {
   ASSERT_NE(LoadAndReset(TwoChannelSong(1, {Cells(1, {{1, {49, 1, 0, 0, 0}}})})), nullptr);
   MUSIC_UpdateXM(module_);
@@ -310,6 +345,15 @@ TEST_F(PushFixture, FarOutPeriodsSaturateInsteadOfOverflowing) {
   channel.update_flags = UPDATE_FREQUENCY;
   MUSIC_XM_UpdateFlags(&channel, &MUSIC_DummySample, &module);
   EXPECT_EQ(AUDIO_Channel[5].frequency, 2147483647);
+  // The mixer takes steps below 256 samples a frame: faster notes advance at the fastest one.
+  const std::uint64_t fastest = 256ull * 44100 - 1;
+  EXPECT_EQ(AUDIO_Channel[5].step, 255u);
+  EXPECT_EQ(AUDIO_Channel[5].step_fraction, static_cast<std::uint32_t>((((fastest % 44100) << 32) + 255) / 44100));
+  module.song_flags = 0;
+  channel.period = 1;
+  MUSIC_XM_UpdateFlags(&channel, &MUSIC_DummySample, &module);
+  EXPECT_EQ(AUDIO_Channel[5].frequency, 14317056);
+  EXPECT_EQ(AUDIO_Channel[5].step, 255u);
 }
 
 TEST_F(PushFixture, FullScaleVolumeAndCentrePan) {
