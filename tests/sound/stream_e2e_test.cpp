@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -110,6 +111,7 @@ TEST(StreamEndToEnd, DevicePlaysExactlyWhatTheBlockMixerMixed) {
   ASSERT_GE(recorded_sound, first_sound);
   const std::size_t start = recorded_sound - first_sound;
   ASSERT_EQ(start % 4, 0u);
+  std::printf("silence before the song: %zu bytes; compared %llu bytes\n", start, (unsigned long long)played);
   ASSERT_GE(recorded.size() - start, played);
   std::size_t mismatched_blocks = 0, first_mismatch = SIZE_MAX;
   for (std::uint64_t b = 0; b * kBlockBytes < played; ++b) {

@@ -9,6 +9,7 @@ namespace testsong {
 
 int g_updates = 0;
 std::vector<int> g_update_blocks;
+std::vector<int> g_update_real_blocks;
 
 namespace {
 
@@ -17,6 +18,7 @@ MUSIC_SAMPLE* g_sample = nullptr;
 void Update(MUSIC_MODULE* module) {
   ++g_updates;
   g_update_blocks.push_back(AUDIO_Software_FillBlock);
+  g_update_real_blocks.push_back(AUDIO_Software_RealBlock.load());
   if (module->tick == 0 && g_sample) {
     const std::int32_t row = module->row + 16 * module->order;
     AUDIO_Voice& on = AUDIO_Channel[(row & 1) ? 32 : 0];
@@ -49,6 +51,7 @@ void Update(MUSIC_MODULE* module) {
 void ResetCounters() {
   g_updates = 0;
   g_update_blocks.clear();
+  g_update_real_blocks.clear();
 }
 
 void Make(Song* song, std::int16_t bpm) {

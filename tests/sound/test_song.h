@@ -19,6 +19,8 @@ struct Song {
 extern int g_updates;
 // AUDIO_Software_FillBlock at each tick: which block every tick started in.
 extern std::vector<int> g_update_blocks;
+// AUDIO_Software_RealBlock at each tick: the block the position queries reported meanwhile.
+extern std::vector<int> g_update_real_blocks;
 void ResetCounters();
 
 // Speed 3, tempo `bpm`, two channels; every row triggers the tone with a new pitch and gain
