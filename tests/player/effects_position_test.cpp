@@ -170,6 +170,18 @@ TEST(EffectsNoteDelay, WaitingTicksPushNothingToTheVoice) {
   EXPECT_EQ(AUDIO_Channel[0].volume, pushed);  // but the voice does not hear it
 }
 
+TEST(EffectsNoteDelay, ADelayInsideAPatternDelayedRowStillPlays) {
+  Song song(2, 1);
+  song.Put(0, 0, 0, kC4, 1, 0, 0xE, 0xD8);  // past the speed, inside the 12-tick row
+  song.Put(0, 0, 1, 0, 0, 0, 0xE, 0xE1);
+  song.Start(6);
+  for (int t = 0; t < 12; ++t) {
+    const auto state = song.Tick();
+    EXPECT_EQ(AUDIO_Channel[0].sample != nullptr, t >= 8) << state.Line();
+    EXPECT_EQ(state.period, t < 8 ? 0 : 4608) << state.Line();
+  }
+}
+
 TEST(EffectsSampleOffset, OffsetStartsTheNoteThereOrRewindsWhenPastTheEnd) {
   Song song(1, 1);
   song.Put(0, 0, 0, kC4, 1, 0, 0x9, 0x02);  // 512 inside the 1000-sample sample
@@ -191,6 +203,22 @@ TEST(EffectsSampleOffset, OffsetStartsTheNoteThereOrRewindsWhenPastTheEnd) {
   state = song.Tick();
   EXPECT_EQ(state.voice, 0);
   EXPECT_EQ(AUDIO_Channel[0].position, 0u);
+}
+
+TEST(EffectsSampleOffset, AnOffsetWithoutANoteWaitsForTheNextTrigger) {
+  Song song(1, 1);
+  song.Put(0, 0, 0, kC4, 1, 0, 0, 0);
+  song.Put(0, 1, 0, 0, 0, 0, 0x9, 0x03);  // no note: only remembered by the voice
+  song.Put(0, 2, 0, kC4, 0, 0, 0, 0);
+  song.Start(1);
+  song.Tick();
+  AUDIO_Channel[0].position = 100;
+  song.Tick();
+  EXPECT_EQ(AUDIO_Channel[0].position, 100u);
+  EXPECT_EQ(AUDIO_Channel[0].start_offset, 768u);
+  const auto state = song.Tick();
+  EXPECT_EQ(state.voice, 32);
+  EXPECT_EQ(AUDIO_Channel[32].position, 768u);
 }
 
 }  // namespace

@@ -315,4 +315,52 @@ TEST(EffectsGlobalVolume, SetClampsAndSlideUsesItsMemory) {
   EXPECT_EQ(global, (V{64, 64, 64, 32, 32, 32, 32, 29, 26, 26, 23, 20, 20, 35, 50}));
 }
 
+TEST(EffectsGlobalVolume, SlideReachesAVoiceOnlyAtItsNextVolumePush) {
+  Song song(2, 1);
+  song.Put(0, 0, 0, kC4, 1, 0x50, 0, 0);
+  song.Put(0, 0, 1, 0, 0, 0, 17, 0x0F);  // global volume down 15 per later tick
+  song.Put(0, 1, 0, 0, 0, 0x50, 0, 0);   // a volume push on the next row
+  song.Start(3);
+  const auto first = song.Tick();
+  const std::int32_t full = AUDIO_Channel[first.voice].volume;
+  song.Ticks(2);
+  EXPECT_EQ(song.Module().global_volume, 34);
+  EXPECT_EQ(AUDIO_Channel[first.voice].volume, full);  // nothing pushed yet
+  song.Tick();
+  EXPECT_LT(AUDIO_Channel[first.voice].volume, full);
+}
+
+TEST(EffectsVolumeColumn, UnusedBytesDoNothing) {
+  for (std::uint8_t byte : {0x01, 0x0F, 0x51, 0x5F}) {
+    MUSIC_CHANNEL channel{};
+    channel.volume = 20;
+    channel.pan = 100;
+    MUSIC_XM_ProcessVolumeByte(&channel, byte);
+    MUSIC_XM_VolumeByteTick(&channel, byte);
+    EXPECT_EQ(channel.volume, 20) << int(byte);
+    EXPECT_EQ(channel.pan, 100) << int(byte);
+    EXPECT_EQ(channel.update_flags, 0) << int(byte);
+  }
+  MUSIC_CHANNEL channel{};
+  MUSIC_XM_ProcessVolumeByte(&channel, 0x50);
+  EXPECT_EQ(channel.volume, 64);
+  MUSIC_XM_ProcessVolumeByte(&channel, 0x10);
+  EXPECT_EQ(channel.volume, 0);
+  MUSIC_XM_ProcessVolumeByte(&channel, 0xCF);
+  EXPECT_EQ(channel.pan, 240);
+}
+
+TEST(EffectsTremor, ACycleShortenedMidwayStartsOver) {
+  MUSIC_CHANNEL channel{};
+  channel.volume = 40;
+  channel.tremor_on = 8;
+  channel.tremor_off = 8;
+  channel.tremor_position = 12;
+  channel.tremor_on = 1;  // a new, shorter cycle of 1 + 1 ticks
+  channel.tremor_off = 1;
+  MUSIC_XM_Tremor(&channel);
+  EXPECT_EQ(channel.volume_offset, -40);
+  EXPECT_EQ(channel.tremor_position, 0);
+}
+
 }  // namespace
