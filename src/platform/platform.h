@@ -63,6 +63,9 @@ bool AudioOpen(int rate);
 bool AudioPlayLooping(const void* data, std::uint32_t bytes);
 // Bytes handed to the device since the loop started.
 std::uint64_t AudioPosition();
+// Called after writing into the looping buffer while it plays: the device's next read sees
+// everything written so far.
+void AudioPublish();
 // Stops playing and forgets the buffer; the position goes back to 0.
 void AudioReset();
 void AudioClose();

@@ -145,6 +145,8 @@ void AUDIO_Software_Poll(std::uint64_t device_bytes) {
     const std::int32_t real = AUDIO_Software_RealBlock.load();
     AUDIO_Software_RealBlock.store(real + 1 >= blocks ? 0 : real + 1);
     AUDIO_Software_Fill();
+    // The device reads this block next lap; it must see the new samples, not the old ones.
+    if (g_output == Output::Device) platform::AudioPublish();
     AUDIO_Software_UpdateMutex.store(0);
   }
 }

@@ -62,6 +62,13 @@ bool AudioPlayLooping(const void* data, std::uint32_t bytes) {
 
 std::uint64_t AudioPosition() { return g_position.load(std::memory_order_acquire); }
 
+void AudioPublish() {
+  // The callback runs under the device lock; taking it once orders our writes before its next run.
+  if (!g_device) return;
+  SDL_LockAudioDevice(g_device);
+  SDL_UnlockAudioDevice(g_device);
+}
+
 void AudioReset() {
   if (!g_device) return;
   SDL_PauseAudioDevice(g_device, 1);
