@@ -72,9 +72,10 @@ inline std::vector<std::uint8_t> Unpacked(const std::vector<MUSIC_NOTE>& cells) 
 }
 
 inline std::vector<std::uint8_t> Build(const Song& song) {
-  std::vector<std::uint8_t> out;
+  // Built from the signature rather than inserted into an empty vector: GCC 12 warns, wrongly,
+  // that such an insert overflows.
   const char* sig = "Extended Module: ";
-  out.insert(out.end(), sig, sig + 17);
+  std::vector<std::uint8_t> out(sig, sig + 17);
   out.resize(60, 0);
   out[37] = 0x1a;
   Put32(out, song.header_size);
