@@ -3,6 +3,7 @@
 #include "shell/shell.h"
 #include "shell/window.h"
 #include "platform/platform.h"
+#include "sound/output.h"
 
 MUSIC_MODULE* mod = nullptr;
 
@@ -12,6 +13,10 @@ int WinMainCRTStartup() {
 
   const int exit_code = RunMessageLoop();
 
+  // Here the process end does not stop the feeder thread for us: stop it while everything it
+  // reads still exists, and let the device go.
+  MUSIC_StopSong(mod);
+  AUDIO_Close();
   DisableOpenGL();
   DestroyWindow();
   return exit_code;

@@ -1,10 +1,16 @@
 #include "shell/window.h"
 
+#include "content.h"
 #include "platform/platform.h"
+#include "player/music.h"
 #include "scene/setup.h"
 #include "shell/gl_state.h"
 #include "shell/messages.h"
+#include "shell/shell.h"
 #include "shell/window_proc.h"
+#include "sound/file_access.h"
+#include "sound/memsource.h"
+#include "sound/output.h"
 
 bool Olustur(int width, int height, int bits) {
   // The window is borderless, so its outer size is the client size.
@@ -21,7 +27,16 @@ bool Olustur(int width, int height, int bits) {
 
   Sahneinit();
 
-  // The music hook-up comes here.
+  // The music: the embedded song through the in-memory source, on the default device.
+  AUDIO_File_SetCallbacks(memopen, memclose, memread, memseek, memtell);
+  if (AUDIO_Init(44100)) {
+    mod = MUSIC_LoadSong(muzik, nullptr);
+    MUSIC_PlaySong(mod);
+  } else {
+    // Without an output there is nothing to stream into: the song is neither loaded nor
+    // started, and the loop ends at its first turn.
+    PostQuitMessage(1);
+  }
 
   platform::ShowCursor(false);
   platform::FocusWindow();

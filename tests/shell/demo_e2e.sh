@@ -4,6 +4,9 @@
 # CASE: escape      800x600 screen: the window, the scene's frames, Escape ends it with 0
 #       close       800x600 screen: a close request ends it with 0
 #       mode_fails  1024x768 screen: the error box, dismissed; exit 1 and no frame drawn
+#       no_sound    800x600 screen, no usable sound device: exit 1 at once, no frame drawn
+#       sound       800x600 screen, SDL's disk driver: what the device played is the song as
+#                   xmrender renders it (needs XMRENDER, PCM_MATCH and SONG)
 set -euo pipefail
 
 case_name=$1 demo=$2 probe=$3 counter=$4
@@ -134,6 +137,24 @@ case $case_name in
     frames=$(swaps)
     [[ $frames == 0 ]] || fail "$frames frames were presented after the failed mode change"
     echo "the box was dismissed and the demo ended with exit code 1, no frame drawn"
+    ;;
+  no_sound)
+    SDL_AUDIODRIVER=no-such-driver start_demo
+    wait_for_exit 30
+    [[ $exit_code == 1 ]] || fail "exit code $exit_code without a sound device, expected 1"
+    frames=$(swaps)
+    [[ $frames == 0 ]] || fail "$frames frames were presented without a sound device"
+    echo "without a sound device the demo ended with exit code 1, no frame drawn"
+    ;;
+  sound)
+    SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/played.raw" start_demo
+    check_window
+    sleep 6
+    xdotool key Escape
+    wait_for_exit 20
+    [[ $exit_code == 0 ]] || fail "exit code $exit_code after Escape, expected 0"
+    "$XMRENDER" "$SONG" "$work/render.wav" --seconds 10 >/dev/null 2>&1 || fail "xmrender could not render the song"
+    "$PCM_MATCH" "$work/played.raw" "$work/render.wav" 4 || fail "the device did not play what xmrender renders"
     ;;
   *)
     fail "unknown case $case_name"

@@ -1,0 +1,67 @@
+#include "wav_writer.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+void Put16(std::uint8_t* p, std::uint32_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+void Put32(std::uint8_t* p, std::uint32_t v) {
+  Put16(p, v & 0xffff);
+  Put16(p + 2, v >> 16);
+}
+
+void FillHeader(std::uint8_t* h, std::int32_t rate, std::uint32_t data_bytes) {
+  std::memcpy(h, "RIFF", 4);
+  Put32(h + 4, 36 + data_bytes);
+  std::memcpy(h + 8, "WAVEfmt ", 8);
+  Put32(h + 16, 16);
+  Put16(h + 20, 1);  // PCM
+  Put16(h + 22, 2);
+  Put32(h + 24, static_cast<std::uint32_t>(rate));
+  Put32(h + 28, static_cast<std::uint32_t>(rate) * 4);
+  Put16(h + 32, 4);
+  Put16(h + 34, 16);
+  std::memcpy(h + 36, "data", 4);
+  Put32(h + 40, data_bytes);
+}
+
+constexpr int kHeaderBytes = 44;
+
+}  // namespace
+
+WavWriter::~WavWriter() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool WavWriter::Open(const std::string& path, std::int32_t rate) {
+  file_ = std::fopen(path.c_str(), "wb");
+  if (file_ == nullptr) return false;
+  std::uint8_t header[kHeaderBytes];
+  FillHeader(header, rate, 0);
+  ok_ = std::fwrite(header, 1, kHeaderBytes, file_) == kHeaderBytes;
+  rate_ = rate;
+  return ok_;
+}
+
+bool WavWriter::Write(const std::int16_t* frames, std::int64_t count) {
+  if (file_ == nullptr || count <= 0) return ok_;
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count) * 4);
+  for (std::int64_t k = 0; k < count * 2; ++k) Put16(&bytes[static_cast<std::size_t>(k) * 2], static_cast<std::uint16_t>(frames[k]));
+  ok_ = ok_ && std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+  frames_ += count;
+  return ok_;
+}
+
+bool WavWriter::Finish() {
+  if (file_ == nullptr) return false;
+  std::uint8_t header[kHeaderBytes];
+  FillHeader(header, rate_, static_cast<std::uint32_t>(frames_ * 4));
+  ok_ = ok_ && std::fseek(file_, 0, SEEK_SET) == 0 && std::fwrite(header, 1, kHeaderBytes, file_) == kHeaderBytes;
+  ok_ = (std::fclose(file_) == 0) && ok_;
+  file_ = nullptr;
+  return ok_;
+}

@@ -1,0 +1,23 @@
+// A 16-bit stereo PCM WAV file written as frames arrive; the sizes are filled in at the end.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+class WavWriter {
+ public:
+  ~WavWriter();
+  // False (with errno set by stdio) when the file cannot be created.
+  bool Open(const std::string& path, std::int32_t rate);
+  bool Write(const std::int16_t* frames, std::int64_t count);
+  // Writes the final sizes and closes; false on any write error along the way.
+  bool Finish();
+  std::int64_t frames() const { return frames_; }
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::int64_t frames_ = 0;
+  bool ok_ = true;
+  std::int32_t rate_ = 44100;
+};
