@@ -1,30 +1,12 @@
 // Ekrana2BCizimyap, Fade and FadeBeyaz: the 2D set-up and the rectangles drawn in it.
 #include <GL/gl.h>
 
+#include "models/font.h"
 #include "scene/overlays.h"
 #include "scene/scene.h"
 
-void Ekrana2BCizimyap(int mode, int width, int height) {
-  if (mode == 1) {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
-    glOrtho(0.0, width, 0.0, height, -10.0, 10.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_LIGHTING);
-  } else if (mode == 0) {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glEnable(GL_LIGHTING);
-  }
-}
+// The overlays switch to 2D exactly as the font does.
+void Ekrana2BCizimyap(int mode, int width, int height) { font.Ekrana2BCizimyap(mode, width, height); }
 
 void Fade(int screenHeight, float x, float y, float width, float height) {
   glDisable(GL_TEXTURE_2D);
