@@ -1,5 +1,5 @@
 // Our small platform layer: the window, display mode, GL surface, event queue, audio device
-// and thread helpers that the shell and the sound output need. Shaped by their needs, not by
+// and threads that the shell and the sound output need. Shaped by their needs, not by
 // any one system; the Linux backend (sdl/) serves it with SDL2.
 #pragma once
 
