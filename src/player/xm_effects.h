@@ -52,6 +52,10 @@ void MUSIC_XM_ProcessEnvelope(MUSIC_CHANNEL* channel, std::int32_t* point, std::
                               std::int32_t* fixed, std::uint8_t* done, std::int32_t* delta,
                               std::uint8_t flag_bit);
 
+// One tick of the instrument's volume or pan envelope, while it is on and not finished.
+void MUSIC_XM_StepVolumeEnvelope(MUSIC_CHANNEL* channel, const MUSIC_INSTRUMENT* instrument);
+void MUSIC_XM_StepPanEnvelope(MUSIC_CHANNEL* channel, const MUSIC_INSTRUMENT* instrument);
+
 // The fadeout step of a released note (every tick while key_off is set).
 void MUSIC_XM_Fadeout(MUSIC_CHANNEL* channel, const MUSIC_INSTRUMENT* instrument);
 

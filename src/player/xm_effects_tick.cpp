@@ -220,22 +220,8 @@ void MUSIC_UpdateXMEffects(MUSIC_MODULE* module) {
     channel->period_offset = 0;
     channel->update_flags = 0;
 
-    if ((instrument->volume_envelope_flags & 1) && !channel->volume_env_done) {
-      MUSIC_XM_ProcessEnvelope(channel, &channel->volume_env_point, &channel->volume_env_tick,
-                               instrument->volume_envelope_flags, instrument->volume_point_count,
-                               instrument->volume_points, instrument->volume_loop_end,
-                               instrument->volume_loop_start, instrument->volume_sustain,
-                               &channel->volume_env_value, &channel->volume_env_fixed,
-                               &channel->volume_env_done, &channel->volume_env_delta, UPDATE_VOLUME);
-    }
-    if ((instrument->pan_envelope_flags & 1) && !channel->pan_env_done) {
-      MUSIC_XM_ProcessEnvelope(channel, &channel->pan_env_point, &channel->pan_env_tick,
-                               instrument->pan_envelope_flags, instrument->pan_point_count,
-                               instrument->pan_points, instrument->pan_loop_end,
-                               instrument->pan_loop_start, instrument->pan_sustain,
-                               &channel->pan_env_value, &channel->pan_env_fixed,
-                               &channel->pan_env_done, &channel->pan_env_delta, UPDATE_PAN);
-    }
+    MUSIC_XM_StepVolumeEnvelope(channel, instrument);
+    MUSIC_XM_StepPanEnvelope(channel, instrument);
     if (channel->key_off) MUSIC_XM_Fadeout(channel, instrument);
     if (note->volume_column != 0) MUSIC_XM_VolumeByteTick(channel, note->volume_column);
     EffectTick(module, channel, note, sample);

@@ -79,6 +79,26 @@ void MUSIC_XM_ProcessEnvelope(MUSIC_CHANNEL* channel, std::int32_t* point, std::
   channel->update_flags |= flag_bit;
 }
 
+void MUSIC_XM_StepVolumeEnvelope(MUSIC_CHANNEL* channel, const MUSIC_INSTRUMENT* instrument) {
+  if (!(instrument->volume_envelope_flags & 1) || channel->volume_env_done) return;
+  MUSIC_XM_ProcessEnvelope(channel, &channel->volume_env_point, &channel->volume_env_tick,
+                           instrument->volume_envelope_flags, instrument->volume_point_count,
+                           instrument->volume_points, instrument->volume_loop_end,
+                           instrument->volume_loop_start, instrument->volume_sustain,
+                           &channel->volume_env_value, &channel->volume_env_fixed,
+                           &channel->volume_env_done, &channel->volume_env_delta, UPDATE_VOLUME);
+}
+
+void MUSIC_XM_StepPanEnvelope(MUSIC_CHANNEL* channel, const MUSIC_INSTRUMENT* instrument) {
+  if (!(instrument->pan_envelope_flags & 1) || channel->pan_env_done) return;
+  MUSIC_XM_ProcessEnvelope(channel, &channel->pan_env_point, &channel->pan_env_tick,
+                           instrument->pan_envelope_flags, instrument->pan_point_count,
+                           instrument->pan_points, instrument->pan_loop_end,
+                           instrument->pan_loop_start, instrument->pan_sustain,
+                           &channel->pan_env_value, &channel->pan_env_fixed,
+                           &channel->pan_env_done, &channel->pan_env_delta, UPDATE_PAN);
+}
+
 // Set envelope position (effect L) on the volume envelope.
 void MUSIC_XM_SetEnvelopePosition(MUSIC_CHANNEL* channel, const MUSIC_INSTRUMENT* instrument,
                                   std::int32_t position) {
