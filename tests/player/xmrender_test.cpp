@@ -1,4 +1,5 @@
-// xmrender as a program: the WAV it writes, the row trace, the end of a song, and its errors.
+// xmrender as a program: the WAV it writes (to a file or standard output), the row trace, the
+// end of a song, its help, and its errors with their exit codes.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -108,23 +109,60 @@ TEST_F(XmRender, SecondsAndRateOptions) {
   EXPECT_EQ(Le32(wav, 40), 55125u * 4);  // past the song's end: --seconds decides
 }
 
-TEST_F(XmRender, ErrorsAreOneLineAndNonZero) {
+TEST_F(XmRender, WavOnStandardOutputEqualsTheFile) {
+  const std::string xm = Write("three.xm", ThreeOrderSong()).string();
+  // Played to the song's end (the length found first) and for a length asked for.
+  for (const std::string options : {"", " --seconds 1.5 --rate 22050"}) {
+    ASSERT_EQ(Render(xm + " " + (dir_ / "file.wav").string() + options).exit_code, 0);
+    // Through a pipe, which cannot be rewound to mend the header afterwards.
+    RunResult piped = Render(xm + " -" + options + " | cat");
+    EXPECT_GT(piped.out.size(), 44u);
+    EXPECT_EQ(piped.out, Slurp(dir_ / "file.wav")) << options;
+  }
+}
+
+TEST_F(XmRender, HelpAndVersionGoToStandardOutput) {
   struct Case {
     std::string arguments;
+    std::string starts_with;
+  };
+  const std::vector<Case> cases = {
+      {"--help", "usage: xmrender "},
+      {"a.xm b.wav --seconds 2 --help", "usage: xmrender "},
+      {"--version", "xmrender (Tarvelon) "},
+  };
+  for (const Case& c : cases) {
+    RunResult run = Render(c.arguments);
+    EXPECT_EQ(run.exit_code, 0) << c.arguments;
+    EXPECT_EQ(run.out.rfind(c.starts_with, 0), 0u) << run.out;
+    EXPECT_EQ(run.err, "");
+  }
+}
+
+TEST_F(XmRender, ErrorsAreOneLineWithTheirExitCode) {
+  struct Case {
+    std::string arguments;
+    int exit_code;  // 1: the input or output failed; 2: the command line is wrong
     std::string message;
   };
   xmtest::Song too_wide;
   too_wide.channels = 33;
-  std::vector<Case> cases = {
-      {(dir_ / "missing.xm").string() + " x.wav", "cannot open"},
-      {Write("text.xm", {'h', 'e', 'l', 'l', 'o'}).string() + " x.wav", "is not an XM module"},
-      {Write("wide.xm", xmtest::Build(too_wide)).string() + " x.wav", "damaged or unsupported"},
-      {"only-one-argument.xm", "usage:"},
-      {"a.xm b.wav --seconds -1", "--seconds"},
+  const std::string song = Write("three.xm", ThreeOrderSong()).string();
+  const std::vector<Case> cases = {
+      {(dir_ / "missing.xm").string() + " x.wav", 1, "cannot open"},
+      {Write("text.xm", {'h', 'e', 'l', 'l', 'o'}).string() + " x.wav", 1, "is not an XM module"},
+      {Write("wide.xm", xmtest::Build(too_wide)).string() + " x.wav", 1, "damaged or unsupported"},
+      {song + " " + (dir_ / "no-such-dir" / "x.wav").string(), 1, "cannot create"},
+      {"only-one-argument.xm", 2, "needs FILE.xm and OUT.wav"},
+      {"a.xm b.wav --seconds -1", 2, "--seconds"},
+      {"a.xm b.wav --rate", 2, "--rate needs a value"},
+      {"a.xm b.wav --loud", 2, "unknown option --loud"},
+      {"a.xm - --rows", 2, "--rows"},
+      {"a.xm b.wav --seconds 30000 --rate 192000", 2, "4 GiB"},
   };
   for (const Case& c : cases) {
     RunResult run = Render(c.arguments);
-    EXPECT_NE(run.exit_code, 0) << c.arguments;
+    EXPECT_EQ(run.exit_code, c.exit_code) << c.arguments;
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
   }
