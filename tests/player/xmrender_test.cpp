@@ -1,9 +1,8 @@
 // xmrender as a program: the WAV it writes (to a file or standard output), the row trace, the
-// end of a song, its help, and its errors with their exit codes.
+// end of a song, and its errors with their exit codes.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -15,17 +14,14 @@
 #include <vector>
 
 #include "support/gl_context.h"
+#include "support/run_program.h"
 #include "xm_builder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-  int exit_code;
-  std::string out;
-  std::string err;
-};
+using RunResult = testsupport::ProgramRun;
 
 std::string Slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -40,12 +36,7 @@ class XmRender : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  RunResult Render(const std::string& arguments) {
-    std::string command = std::string(XMRENDER_PATH) + " " + arguments + " >" + (dir_ / "out.txt").string() +
-                          " 2>" + (dir_ / "err.txt").string();
-    int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir_ / "out.txt"), Slurp(dir_ / "err.txt")};
-  }
+  RunResult Render(const std::string& arguments) { return testsupport::RunProgram(std::string(XMRENDER_PATH) + " " + arguments); }
 
   fs::path Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     fs::path path = dir_ / name;
@@ -118,24 +109,6 @@ TEST_F(XmRender, WavOnStandardOutputEqualsTheFile) {
     RunResult piped = Render(xm + " -" + options + " | cat");
     EXPECT_GT(piped.out.size(), 44u);
     EXPECT_EQ(piped.out, Slurp(dir_ / "file.wav")) << options;
-  }
-}
-
-TEST_F(XmRender, HelpAndVersionGoToStandardOutput) {
-  struct Case {
-    std::string arguments;
-    std::string starts_with;
-  };
-  const std::vector<Case> cases = {
-      {"--help", "usage: xmrender "},
-      {"a.xm b.wav --seconds 2 --help", "usage: xmrender "},
-      {"--version", "xmrender (Tarvelon) "},
-  };
-  for (const Case& c : cases) {
-    RunResult run = Render(c.arguments);
-    EXPECT_EQ(run.exit_code, 0) << c.arguments;
-    EXPECT_EQ(run.out.rfind(c.starts_with, 0), 0u) << run.out;
-    EXPECT_EQ(run.err, "");
   }
 }
 

@@ -116,7 +116,7 @@ constexpr const char* kHelp =
     "  bench [STEP_MS]           every STEP_MS of music (default 20) from 0 to 70 s: the frame\n"
     "                            rate overall and per second, and the slowest frames\n"
     "  --quiet                   frames: no list of the files written\n"
-    "  --help                    print this help and exit\n"
+    "  -h, --help                print this help and exit\n"
     "  --version                 print the version and exit\n"
     "\n"
     "Exit status: 0 on success; 1 when there is no GL window or a file cannot be written;\n"

@@ -85,7 +85,7 @@ constexpr const char* kHelp =
     "  --rows       print every row played to standard output: order, pattern, row, speed,\n"
     "               BPM and the frame where the row starts (not with - as OUT.wav)\n"
     "  --quiet      no progress line, not even on a terminal\n"
-    "  --help       print this help and exit\n"
+    "  -h, --help   print this help and exit\n"
     "  --version    print the version and exit\n"
     "\n"
     "Exit status: 0 when the WAV is written; 1 when the module cannot be read or played or\n"
