@@ -1,8 +1,9 @@
 // artgen as the build runs it: every generator makes the size the demo reads, makes the same
-// bytes on every run, and those bytes are what the demo has embedded.
+// bytes on every run, and those bytes are what the demo has embedded; the icon is the logo.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include <zlib.h>
 
 #include "content.h"
 
@@ -60,6 +63,42 @@ TEST(Artgen, EveryGeneratorIsRepeatableSizedAndEmbeddedAsMade) {
     ASSERT_EQ(first.bytes.size(), c.size);
     EXPECT_TRUE(first.bytes == second.bytes) << "two runs made different bytes";
     EXPECT_EQ(std::memcmp(first.bytes.data(), c.embedded, c.size), 0) << "the embedded array differs from the generator's output";
+  }
+}
+
+std::uint32_t Be32(const std::vector<unsigned char>& b, std::size_t at) {
+  return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 | b[at + 3];
+}
+
+// The desktop icon: the logo's band as it is embedded, transparent above and below it.
+TEST(Artgen, TheIconIsTheLogoBandOnTransparency) {
+  const Output first = RunArtgen("icon", ARTGEN_LOGO_FONT, "icon_1");
+  const Output second = RunArtgen("icon", ARTGEN_LOGO_FONT, "icon_2");
+  ASSERT_EQ(first.status, 0);
+  EXPECT_TRUE(first.bytes == second.bytes) << "two runs made different bytes";
+  // Signature, IHDR (256x256, 8-bit RGBA), then the one IDAT chunk the writer makes.
+  ASSERT_GT(first.bytes.size(), 41u);
+  ASSERT_EQ(std::memcmp(first.bytes.data(), "\x89PNG\r\n\x1a\n", 8), 0);
+  EXPECT_EQ(Be32(first.bytes, 16), 256u);
+  EXPECT_EQ(Be32(first.bytes, 20), 256u);
+  EXPECT_EQ(first.bytes[25], 6);  // RGBA
+  const std::uint32_t idat = Be32(first.bytes, 33);
+  ASSERT_EQ(std::memcmp(&first.bytes[37], "IDAT", 4), 0);
+  std::vector<unsigned char> rows(256 * (1 + 256 * 4));
+  uLongf size = rows.size();
+  ASSERT_EQ(uncompress(rows.data(), &size, &first.bytes[41], idat), Z_OK);
+  ASSERT_EQ(size, rows.size());
+  const auto* logo = static_cast<const unsigned char*>(tarvelondoku);
+  for (int y : {0, 79, 80, 128, 175, 176, 255}) {
+    SCOPED_TRACE(y);
+    const bool in_band = y >= 80 && y < 176;
+    for (int x : {0, 128, 255}) {
+      const unsigned char* icon = &rows[std::size_t(y) * (1 + 256 * 4) + 1 + std::size_t(x) * 4];
+      EXPECT_EQ(icon[3], in_band ? 255 : 0);
+      if (in_band) {
+        EXPECT_EQ(std::memcmp(icon, &logo[(std::size_t(255 - y) * 256 + std::size_t(x)) * 3], 3), 0);
+      }
+    }
   }
 }
 

@@ -1,8 +1,8 @@
-// xmrender as a program: the WAV it writes, the row trace, the end of a song, and its errors.
+// xmrender as a program: the WAV it writes (to a file or standard output), the row trace, the
+// end of a song, and its errors with their exit codes.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -14,17 +14,14 @@
 #include <vector>
 
 #include "support/gl_context.h"
+#include "support/run_program.h"
 #include "xm_builder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-  int exit_code;
-  std::string out;
-  std::string err;
-};
+using RunResult = testsupport::ProgramRun;
 
 std::string Slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -39,12 +36,7 @@ class XmRender : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  RunResult Render(const std::string& arguments) {
-    std::string command = std::string(XMRENDER_PATH) + " " + arguments + " >" + (dir_ / "out.txt").string() +
-                          " 2>" + (dir_ / "err.txt").string();
-    int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir_ / "out.txt"), Slurp(dir_ / "err.txt")};
-  }
+  RunResult Render(const std::string& arguments) { return testsupport::RunProgram(std::string(XMRENDER_PATH) + " " + arguments); }
 
   fs::path Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     fs::path path = dir_ / name;
@@ -108,23 +100,42 @@ TEST_F(XmRender, SecondsAndRateOptions) {
   EXPECT_EQ(Le32(wav, 40), 55125u * 4);  // past the song's end: --seconds decides
 }
 
-TEST_F(XmRender, ErrorsAreOneLineAndNonZero) {
+TEST_F(XmRender, WavOnStandardOutputEqualsTheFile) {
+  const std::string xm = Write("three.xm", ThreeOrderSong()).string();
+  // Played to the song's end (the length found first) and for a length asked for.
+  for (const std::string options : {"", " --seconds 1.5 --rate 22050"}) {
+    ASSERT_EQ(Render(xm + " " + (dir_ / "file.wav").string() + options).exit_code, 0);
+    // Through a pipe, which cannot be rewound to mend the header afterwards.
+    RunResult piped = Render(xm + " -" + options + " | cat");
+    EXPECT_GT(piped.out.size(), 44u);
+    EXPECT_EQ(piped.out, Slurp(dir_ / "file.wav")) << options;
+  }
+}
+
+TEST_F(XmRender, ErrorsAreOneLineWithTheirExitCode) {
   struct Case {
     std::string arguments;
+    int exit_code;  // 1: the input or output failed; 2: the command line is wrong
     std::string message;
   };
   xmtest::Song too_wide;
   too_wide.channels = 33;
-  std::vector<Case> cases = {
-      {(dir_ / "missing.xm").string() + " x.wav", "cannot open"},
-      {Write("text.xm", {'h', 'e', 'l', 'l', 'o'}).string() + " x.wav", "is not an XM module"},
-      {Write("wide.xm", xmtest::Build(too_wide)).string() + " x.wav", "damaged or unsupported"},
-      {"only-one-argument.xm", "usage:"},
-      {"a.xm b.wav --seconds -1", "--seconds"},
+  const std::string song = Write("three.xm", ThreeOrderSong()).string();
+  const std::vector<Case> cases = {
+      {(dir_ / "missing.xm").string() + " x.wav", 1, "cannot open"},
+      {Write("text.xm", {'h', 'e', 'l', 'l', 'o'}).string() + " x.wav", 1, "is not an XM module"},
+      {Write("wide.xm", xmtest::Build(too_wide)).string() + " x.wav", 1, "damaged or unsupported"},
+      {song + " " + (dir_ / "no-such-dir" / "x.wav").string(), 1, "cannot create"},
+      {"only-one-argument.xm", 2, "needs FILE.xm and OUT.wav"},
+      {"a.xm b.wav --seconds -1", 2, "--seconds"},
+      {"a.xm b.wav --rate", 2, "--rate needs a value"},
+      {"a.xm b.wav --loud", 2, "unknown option --loud"},
+      {"a.xm - --rows", 2, "--rows"},
+      {"a.xm b.wav --seconds 30000 --rate 192000", 2, "4 GiB"},
   };
   for (const Case& c : cases) {
     RunResult run = Render(c.arguments);
-    EXPECT_NE(run.exit_code, 0) << c.arguments;
+    EXPECT_EQ(run.exit_code, c.exit_code) << c.arguments;
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
   }

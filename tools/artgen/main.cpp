@@ -5,6 +5,7 @@
 //   artgen font  OUTPUT --font FILE   the glyph sheet (monospaced face)
 //   artgen box   OUTPUT               the box mesh
 //   artgen room  OUTPUT               the room mesh
+//   artgen icon  OUTPUT --font FILE   the desktop icon, a PNG made from the logo
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -15,7 +16,7 @@
 namespace {
 
 int Usage() {
-  std::fprintf(stderr, "usage: artgen logo|lava|font|box|room OUTPUT [--font FILE]\n");
+  std::fprintf(stderr, "usage: artgen logo|lava|font|box|room|icon OUTPUT [--font FILE]\n");
   return 2;
 }
 
@@ -46,6 +47,8 @@ int main(int argc, char** argv) {
     bytes = art::MakeBox(&error);
   } else if (what == "room") {
     bytes = art::MakeRoom(&error);
+  } else if (what == "icon") {
+    bytes = art::MakeIcon(font_file, &error);
   } else {
     return Usage();
   }

@@ -1,6 +1,6 @@
 // capture: the demo's picture at chosen music times, without sound and without waiting.
 //
-//   capture frames OUTDIR SECONDS...   one PNG per time (OUTDIR/frame_<ms>.png)
+//   capture [--quiet] frames OUTDIR SECONDS...   one PNG per time (OUTDIR/frame_<ms>.png)
 //   capture bench [STEP_MS]            every STEP_MS of music (default 20) from 0 to 70 s:
 //                                      frame rate overall and per second, and the slowest frames
 //
@@ -12,10 +12,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "command_line.h"
 #include "platform/platform.h"
 #include "png_writer.h"
 #include "scene/scene.h"
@@ -24,6 +26,7 @@
 
 namespace {
 
+constexpr const char* kProgram = "capture";
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 
@@ -59,19 +62,15 @@ std::vector<unsigned char> ReadFrame() {
   return topDown;
 }
 
-int Frames(const std::string& directory, int count, char** seconds) {
-  for (int i = 0; i < count; ++i) {
-    const double value = std::atof(seconds[i]);
+int Frames(const std::string& directory, const std::vector<double>& seconds, bool list_files) {
+  for (const double value : seconds) {
     const int ms = static_cast<int>(value * 1000.0 + 0.5);
     DrawAt(static_cast<float>(ms));
     char name[64];
     std::snprintf(name, sizeof name, "/frame_%06d.png", ms);
     const std::string path = directory + name;
-    if (!WritePng(path, kWidth, kHeight, ReadFrame())) {
-      std::fprintf(stderr, "capture: cannot write %s\n", path.c_str());
-      return 1;
-    }
-    std::printf("%s\n", path.c_str());
+    if (!WritePng(path, kWidth, kHeight, ReadFrame())) return tool::InputError(kProgram, "cannot write " + path);
+    if (list_files) std::printf("%s\n", path.c_str());
   }
   return 0;
 }
@@ -106,25 +105,63 @@ int Bench(int stepMs) {
   return 0;
 }
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: capture frames OUTDIR SECONDS...\n"
-               "       capture bench [STEP_MS]\n");
-  return 2;
+constexpr const char* kHelp =
+    "usage: capture [--quiet] frames OUTDIR SECONDS...\n"
+    "       capture bench [STEP_MS]\n"
+    "\n"
+    "Draws Tarvelon's picture at chosen music times, without sound and without waiting.\n"
+    "\n"
+    "  frames OUTDIR SECONDS...  one PNG per music time in seconds (OUTDIR/frame_<ms>.png);\n"
+    "                            prints the name of each file written\n"
+    "  bench [STEP_MS]           every STEP_MS of music (default 20) from 0 to 70 s: the frame\n"
+    "                            rate overall and per second, and the slowest frames\n"
+    "  --quiet                   frames: no list of the files written\n"
+    "  -h, --help                print this help and exit\n"
+    "  --version                 print the version and exit\n"
+    "\n"
+    "Exit status: 0 on success; 1 when there is no GL window or a file cannot be written;\n"
+    "2 when the command line is wrong.\n";
+
+// A music time: a finite number of seconds, not negative.
+bool ParseSeconds(const char* text, double* seconds) {
+  char* end = nullptr;
+  *seconds = std::strtod(text, &end);
+  return end != text && *end == '\0' && *seconds >= 0 && *seconds < 1e6;
+}
+
+bool ParseStep(const char* text, int* step) {
+  char* end = nullptr;
+  const long value = std::strtol(text, &end, 10);
+  *step = static_cast<int>(value);
+  return end != text && *end == '\0' && value > 0 && value <= 70000;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return Usage();
-  const std::string command = argv[1];
-  if (command != "frames" && command != "bench") return Usage();
-  if (command == "frames" && argc < 4) return Usage();
-  if (!OpenScene()) {
-    std::fprintf(stderr, "capture: no GL window\n");
-    return 1;
+  if (std::optional<int> code = tool::AnswerHelpOrVersion(argc, argv, kProgram, kHelp)) return *code;
+  std::vector<char*> args(argv + 1, argv + argc);
+  const auto quiet = std::find_if(args.begin(), args.end(), [](const char* a) { return std::string(a) == "--quiet"; });
+  const bool list_files = quiet == args.end();
+  if (!list_files) args.erase(quiet);
+  if (args.empty()) return tool::UsageError(kProgram, "needs a command: frames or bench");
+  const std::string command = args[0];
+  std::vector<double> seconds;
+  int step = 20;
+  if (command == "frames") {
+    if (args.size() < 3) return tool::UsageError(kProgram, "frames needs OUTDIR and at least one time in seconds");
+    for (std::size_t i = 2; i < args.size(); ++i) {
+      if (!ParseSeconds(args[i], &seconds.emplace_back()))
+        return tool::UsageError(kProgram, std::string("not a time in seconds: ") + args[i]);
+    }
+  } else if (command == "bench") {
+    if (args.size() > 2) return tool::UsageError(kProgram, "bench takes at most STEP_MS");
+    if (args.size() == 2 && !ParseStep(args[1], &step))
+      return tool::UsageError(kProgram, std::string("STEP_MS must be a whole number from 1 to 70000: ") + args[1]);
+  } else {
+    return tool::UsageError(kProgram, "unknown command " + command);
   }
-  if (command == "frames") return Frames(argv[2], argc - 3, argv + 3);
-  const int step = argc > 2 ? std::atoi(argv[2]) : 20;
-  return Bench(step > 0 ? step : 20);
+  if (!OpenScene()) return tool::InputError(kProgram, "no GL window");
+  if (command == "frames") return Frames(args[1], seconds, list_files);
+  return Bench(step);
 }

@@ -34,14 +34,23 @@ constexpr int kHeaderBytes = 44;
 }  // namespace
 
 WavWriter::~WavWriter() {
-  if (file_ != nullptr) std::fclose(file_);
+  if (file_ != nullptr && owns_file_) std::fclose(file_);
 }
 
 bool WavWriter::Open(const std::string& path, std::int32_t rate) {
-  file_ = std::fopen(path.c_str(), "wb");
-  if (file_ == nullptr) return false;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  const bool ok = OpenStream(file, rate, 0);
+  owns_file_ = true;
+  return ok;
+}
+
+bool WavWriter::OpenStream(std::FILE* stream, std::int32_t rate, std::int64_t frames) {
+  file_ = stream;
+  owns_file_ = false;
+  announced_frames_ = frames;
   std::uint8_t header[kHeaderBytes];
-  FillHeader(header, rate, 0);
+  FillHeader(header, rate, static_cast<std::uint32_t>(frames * 4));
   ok_ = std::fwrite(header, 1, kHeaderBytes, file_) == kHeaderBytes;
   rate_ = rate;
   return ok_;
@@ -58,10 +67,12 @@ bool WavWriter::Write(const std::int16_t* frames, std::int64_t count) {
 
 bool WavWriter::Finish() {
   if (file_ == nullptr) return false;
-  std::uint8_t header[kHeaderBytes];
-  FillHeader(header, rate_, static_cast<std::uint32_t>(frames_ * 4));
-  ok_ = ok_ && std::fseek(file_, 0, SEEK_SET) == 0 && std::fwrite(header, 1, kHeaderBytes, file_) == kHeaderBytes;
-  ok_ = (std::fclose(file_) == 0) && ok_;
+  if (frames_ != announced_frames_) {
+    std::uint8_t header[kHeaderBytes];
+    FillHeader(header, rate_, static_cast<std::uint32_t>(frames_ * 4));
+    ok_ = ok_ && std::fseek(file_, 0, SEEK_SET) == 0 && std::fwrite(header, 1, kHeaderBytes, file_) == kHeaderBytes;
+  }
+  ok_ = (owns_file_ ? std::fclose(file_) : std::fflush(file_)) == 0 && ok_;
   file_ = nullptr;
   return ok_;
 }

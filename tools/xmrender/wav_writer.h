@@ -1,4 +1,6 @@
 // A 16-bit stereo PCM WAV file written as frames arrive; the sizes are filled in at the end.
+// A stream that cannot seek (a pipe) gets its sizes up front instead, from the frame count
+// announced when it is opened.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +12,9 @@ class WavWriter {
   ~WavWriter();
   // False (with errno set by stdio) when the file cannot be created.
   bool Open(const std::string& path, std::int32_t rate);
+  // Writes to a stream already open, such as standard output, and leaves it open. Finish
+  // fails when the frames written are not the `frames` announced here.
+  bool OpenStream(std::FILE* stream, std::int32_t rate, std::int64_t frames);
   bool Write(const std::int16_t* frames, std::int64_t count);
   // Writes the final sizes and closes; false on any write error along the way.
   bool Finish();
@@ -17,7 +22,9 @@ class WavWriter {
 
  private:
   std::FILE* file_ = nullptr;
+  bool owns_file_ = true;
   std::int64_t frames_ = 0;
+  std::int64_t announced_frames_ = 0;  // the size the header already written gives
   bool ok_ = true;
   std::int32_t rate_ = 44100;
 };
