@@ -20,36 +20,8 @@ if [[ -z ${TARVELON_WINE_INSIDE_X:-} ]]; then
   exec xvfb-run -a -n $((200 + $$ % 500)) -s "-screen 0 $screen" bash "$0" "$@"
 fi
 
-work=$(mktemp -d)
-demo_pid=
-cleanup() {
-  if [[ -n $demo_pid ]] && kill -0 "$demo_pid" 2>/dev/null; then kill -9 "$demo_pid" 2>/dev/null || true; fi
-  wineserver -k 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-poll() {
-  local seconds=$1 what=$2
-  shift 2
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    ((SECONDS < deadline)) || fail "$what (waited ${seconds} s)"
-    sleep 0.2
-  done
-}
-
-demo_alive() { kill -0 "$demo_pid" 2>/dev/null; }
-demo_gone() { ! demo_alive; }
-
-wait_for_exit() {
-  poll "$1" "the demo did not end" demo_gone
-  exit_code=0
-  wait "$demo_pid" || exit_code=$?
-  demo_pid=
-}
+source "$(dirname "$0")/../support/demo_driver.sh"
+extra_cleanup() { wineserver -k 2>/dev/null || true; }
 
 # The default ALSA device of wine's driver: a null sink, recording into $1 when given.
 sound_device() {
