@@ -2,6 +2,7 @@
 # tarvelon.exe under wine on a virtual screen, driven as a user would drive it.
 #   demo_wine.sh CASE TARVELON_EXE [NATIVE_XMRENDER SONG.xm]
 # CASE: escape      800x600 screen: the window at (0, 0), the scene drawn, Escape ends it with 0
+#       close       Alt+F4, which Windows turns into a close request: exit 0
 #       mode_fails  1024x768 screen: the "Hata" box, dismissed with Return; exit 1, no frame
 #       no_sound    wine's sound drivers off: exit 1 before any frame
 #       sound       what waveOut played (ALSA's file plugin over a null sink) is the song as the
@@ -82,6 +83,17 @@ case $case_name in
     [[ $exit_code == 0 ]] || fail "exit code $exit_code after Escape, expected 0"
     ((frames=$(frames), frames > 0)) || fail "no frame was presented"
     echo "Escape ended the demo with exit code 0 after $frames frames"
+    ;;
+  close)
+    sound_device
+    start_demo
+    check_window
+    poll 60 "the scene is not on the screen (it stays black)" is_drawn
+    xdotool windowfocus --sync "$window"
+    xdotool key alt+F4
+    wait_for_exit 20
+    [[ $exit_code == 0 ]] || fail "exit code $exit_code after Alt+F4, expected 0"
+    echo "Alt+F4 ended the demo with exit code 0 after $(frames) frames"
     ;;
   mode_fails)
     sound_device
