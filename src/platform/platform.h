@@ -1,6 +1,7 @@
 // Our small platform layer: the window, display mode, GL surface, event queue, audio device
 // and threads that the shell and the sound output need. Shaped by their needs, not by
-// any one system; the Linux backend (sdl/) serves it with SDL2.
+// any one system; the Linux backend (sdl/) serves it with SDL2, the Windows one (win32/) with
+// the Win32, WGL and waveOut calls.
 #pragma once
 
 #include <cstdint>
@@ -70,6 +71,9 @@ bool AudioOpen(int rate);
 bool AudioPlayLooping(const void* data, std::uint32_t bytes);
 // Bytes handed to the device since the loop started.
 std::uint64_t AudioPosition();
+// True once the audio device has gone away for good (unplugged, driver gone); the position
+// stops then.
+bool AudioDeviceLost();
 // Called after writing into the looping buffer while it plays: the device's next read sees
 // everything written so far.
 void AudioPublish();

@@ -21,37 +21,7 @@ if [[ -z "${TARVELON_E2E_INSIDE_X:-}" ]]; then
   exec xvfb-run -a -n $((200 + $$ % 500)) -s "-screen 0 $screen" bash "$0" "$@"
 fi
 
-work=$(mktemp -d)
-demo_pid=
-cleanup() {
-  if [[ -n $demo_pid ]] && kill -0 "$demo_pid" 2>/dev/null; then kill -9 "$demo_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# Polls a command until it succeeds; fails the test after $1 seconds.
-poll() {
-  local seconds=$1 what=$2
-  shift 2
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    ((SECONDS < deadline)) || fail "$what (waited ${seconds} s)"
-    sleep 0.1
-  done
-}
-
-demo_alive() { kill -0 "$demo_pid" 2>/dev/null; }
-demo_gone() { ! demo_alive; }
-
-# Sets exit_code once the demo has ended by itself within $1 seconds.
-wait_for_exit() {
-  poll "$1" "the demo did not end" demo_gone
-  exit_code=0
-  wait "$demo_pid" || exit_code=$?
-  demo_pid=
-}
+source "$(dirname "$0")/../support/demo_driver.sh"
 
 find_window() { "$probe" find "$1" >"$work/found" 2>/dev/null; }
 

@@ -36,8 +36,4 @@ std::array<int, 4> ReadPixel(int x, int y) {
   return {rgba[0], rgba[1], rgba[2], rgba[3]};
 }
 
-std::string SharedPath(const std::string& relative) { return std::string(TARVELON_SHARED_DIR) + "/" + relative; }
-
-std::string SourcePath(const std::string& relative) { return std::string(TARVELON_SOURCE_DIR) + "/" + relative; }
-
 }  // namespace testsupport

@@ -1,0 +1,37 @@
+# Shared by the scripts that drive a whole demo as a user would (sourced, not run): a work
+# folder, the demo's process, waiting for things with a deadline. A script sets demo_pid when
+# it starts the demo; whoever sources this may add to cleanup through extra_cleanup.
+
+work=$(mktemp -d)
+demo_pid=
+extra_cleanup() { :; }
+cleanup() {
+  if [[ -n $demo_pid ]] && kill -0 "$demo_pid" 2>/dev/null; then kill -9 "$demo_pid" 2>/dev/null || true; fi
+  extra_cleanup
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Polls a command until it succeeds; fails the test after $1 seconds.
+poll() {
+  local seconds=$1 what=$2
+  shift 2
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    ((SECONDS < deadline)) || fail "$what (waited ${seconds} s)"
+    sleep 0.1
+  done
+}
+
+demo_alive() { kill -0 "$demo_pid" 2>/dev/null; }
+demo_gone() { ! demo_alive; }
+
+# Sets exit_code once the demo has ended by itself within $1 seconds.
+wait_for_exit() {
+  poll "$1" "the demo did not end" demo_gone
+  exit_code=0
+  wait "$demo_pid" || exit_code=$?
+  demo_pid=
+}
