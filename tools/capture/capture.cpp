@@ -3,11 +3,12 @@
 //   capture frames OUTDIR SECONDS...   one PNG per time (OUTDIR/frame_<ms>.png)
 //   capture bench [STEP_MS]            every STEP_MS of music (default 20) from 0 to 70 s:
 //                                      frame rate overall and per second, and the slowest frames
+//   capture video OUT.mp4 [--fps N] [--from S] [--to S]
+//                                      the demo as a video with its sound (video.cpp)
+//   capture sheet OUT.png              the timeline's key moments on one picture (sheet.cpp)
 //
 // Each frame is drawn as the demo's loop draws it, with the clock set to the chosen time
 // instead of read from the song, so the same time always gives the same picture.
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -18,46 +19,11 @@
 
 #include "platform/platform.h"
 #include "png_writer.h"
-#include "scene/scene.h"
-#include "scene/timeline.h"
-#include "shell/gl_state.h"
+#include "scene_surface.h"
+#include "sheet.h"
+#include "video.h"
 
 namespace {
-
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
-
-bool OpenScene() {
-  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  if (!platform::OpenWindow("OpenGL Deneme", kWidth, kHeight)) return false;
-  EnableOpenGL(kWidth, kHeight, 16);
-  SetLight();
-  SetMaterial();
-  Sahneinit();
-  return true;
-}
-
-void DrawAt(float milliseconds) {
-  glViewport(0, 0, kWidth, kHeight);
-  glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glLoadIdentity();
-  mytime = milliseconds;
-  Sahne_Kare(0);
-  glViewport(0, 0, kWidth, kHeight);
-  glFinish();
-}
-
-std::vector<unsigned char> ReadFrame() {
-  std::vector<unsigned char> bottomUp(kWidth * kHeight * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-  std::vector<unsigned char> topDown(bottomUp.size());
-  for (int y = 0; y < kHeight; ++y) {
-    std::copy_n(bottomUp.begin() + (kHeight - 1 - y) * kWidth * 3, kWidth * 3, topDown.begin() + y * kWidth * 3);
-  }
-  return topDown;
-}
 
 int Frames(const std::string& directory, int count, char** seconds) {
   for (int i = 0; i < count; ++i) {
@@ -67,7 +33,7 @@ int Frames(const std::string& directory, int count, char** seconds) {
     char name[64];
     std::snprintf(name, sizeof name, "/frame_%06d.png", ms);
     const std::string path = directory + name;
-    if (!WritePng(path, kWidth, kHeight, ReadFrame())) {
+    if (!sheet::WritePng(path, kFrameWidth, kFrameHeight, ReadFrame())) {
       std::fprintf(stderr, "capture: cannot write %s\n", path.c_str());
       return 1;
     }
@@ -109,7 +75,9 @@ int Bench(int stepMs) {
 int Usage() {
   std::fprintf(stderr,
                "usage: capture frames OUTDIR SECONDS...\n"
-               "       capture bench [STEP_MS]\n");
+               "       capture bench [STEP_MS]\n"
+               "       capture video OUT.mp4 [--fps N] [--from S] [--to S]\n"
+               "       capture sheet OUT.png\n");
   return 2;
 }
 
@@ -118,6 +86,8 @@ int Usage() {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string command = argv[1];
+  if (command == "video") return CaptureVideo(argc - 2, argv + 2);
+  if (command == "sheet") return CaptureSheet(argc - 2, argv + 2);
   if (command != "frames" && command != "bench") return Usage();
   if (command == "frames" && argc < 4) return Usage();
   if (!OpenScene()) {
