@@ -48,11 +48,11 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-bool ParseSeconds(const char* text, double* value) {
+bool ParseNumber(const char* text, double* value) {
   char* end = nullptr;
   errno = 0;
   *value = std::strtod(text, &end);
-  return errno == 0 && end != text && *end == '\0' && std::isfinite(*value) && *value >= 0.0;
+  return errno == 0 && end != text && *end == '\0' && *value >= 0.0 && *value <= 1e6;
 }
 
 // 0 when the options are good, otherwise the exit code after a message.
@@ -63,13 +63,13 @@ int ParseOptions(int count, char** arguments, Options* options) {
     const bool has_value = i + 1 < count;
     double value = 0.0;
     if (argument == "--fps" && has_value) {
-      if (!ParseSeconds(arguments[++i], &value) || value < 1 || value > kMaxFps || value != std::floor(value)) {
+      if (!ParseNumber(arguments[++i], &value) || value < 1 || value > kMaxFps || value != std::floor(value)) {
         std::fprintf(stderr, "capture: --fps needs a whole number from 1 to %d\n", kMaxFps);
         return 2;
       }
       options->fps = int(value);
     } else if ((argument == "--from" || argument == "--to") && has_value) {
-      if (!ParseSeconds(arguments[++i], &value)) {
+      if (!ParseNumber(arguments[++i], &value)) {
         std::fprintf(stderr, "capture: %s needs seconds (a number, 0 or more)\n", argument.c_str());
         return 2;
       }
@@ -164,9 +164,10 @@ int CaptureVideo(int count, char** arguments) {
   std::int64_t stop = demo_frames;
   if (options.to >= 0) stop = std::min(stop, std::int64_t(std::ceil(options.to * options.fps - 1e-9)));
   if (first >= stop) {
-    return Fail("nothing to capture from " + std::to_string(options.from) + " s to " +
-                (options.to >= 0 ? std::to_string(options.to) : std::string("the end")) + ": the demo lasts " +
-                std::to_string(double(demo_frames) / options.fps) + " s");
+    char why[96];
+    std::snprintf(why, sizeof why, "nothing to capture from %.3f s on: the demo's video ends at %.3f s",
+                  double(first) / options.fps, double(demo_frames) / options.fps);
+    return Fail(first < demo_frames ? "--to must come after --from" : why);
   }
 
   Scratch scratch(options.output);
