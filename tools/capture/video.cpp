@@ -42,6 +42,7 @@ struct Options {
 volatile std::sig_atomic_t g_interrupted = 0;
 
 void OnInterrupt(int) { g_interrupted = 1; }
+constexpr const char* kInterrupted = "interrupted; no video written";
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "capture: %s\n", message.c_str());
@@ -170,6 +171,11 @@ int CaptureVideo(int count, char** arguments) {
     return Fail(first < demo_frames ? "--to must come after --from" : why);
   }
 
+  // From here on an interruption must still clear the working files away.
+  struct sigaction on_interrupt {};
+  on_interrupt.sa_handler = OnInterrupt;
+  sigaction(SIGINT, &on_interrupt, nullptr);
+  sigaction(SIGTERM, &on_interrupt, nullptr);
   Scratch scratch(options.output);
   if (!scratch.made()) return Fail("cannot make a working directory beside " + options.output + ": " + std::strerror(errno));
   const std::int64_t sound_begin = sample_of(first), sound_end = sample_of(stop);
@@ -183,11 +189,6 @@ int CaptureVideo(int count, char** arguments) {
     return Fail(why);
   if (!OpenScene()) return Fail("no GL window");
 
-  struct sigaction on_interrupt {};
-  on_interrupt.sa_handler = OnInterrupt;
-  sigaction(SIGINT, &on_interrupt, nullptr);
-  sigaction(SIGTERM, &on_interrupt, nullptr);
-
   // Where the time goes: the summary's profile of drawing, read-back and encoding.
   double drawing = 0, reading = 0, handing = 0;
   long drawn = 0;
@@ -198,7 +199,7 @@ int CaptureVideo(int count, char** arguments) {
   for (std::int64_t frame = first; frame < stop; ++frame) {
     if (g_interrupted) {
       progress.Finish();
-      return Fail("interrupted; no video written");
+      return Fail(kInterrupted);
     }
     const std::uint32_t clock = clock_of(frame);
     // Frames within one block see the same clock, so the same picture: drawn once.
@@ -216,7 +217,8 @@ int CaptureVideo(int count, char** arguments) {
     if (!encoder.Write(picture.data(), picture.size())) {
       progress.Finish();
       encoder.Finish(&why);
-      return Fail(why);
+      // Ctrl+C reaches ffmpeg too, which then stops reading.
+      return Fail(g_interrupted ? kInterrupted : why);
     }
     handing += seconds_since(at);
     progress.Update(long(frame - first + 1));
