@@ -1,13 +1,15 @@
-// capture: the demo's picture at chosen music times, without sound and without waiting.
+// capture: the demo's picture at chosen music times, without sound and without waiting, and
+// the whole demo as a video with its sound.
 //
 //   capture [--quiet] frames OUTDIR SECONDS...   one PNG per time (OUTDIR/frame_<ms>.png)
 //   capture bench [STEP_MS]            every STEP_MS of music (default 20) from 0 to 70 s:
 //                                      frame rate overall and per second, and the slowest frames
+//   capture video OUT.mp4 [--fps N] [--from S] [--to S]
+//                                      the demo as a video with its sound (video.cpp)
+//   capture sheet OUT.png              the timeline's key moments on one picture (sheet.cpp)
 //
 // Each frame is drawn as the demo's loop draws it, with the clock set to the chosen time
 // instead of read from the song, so the same time always gives the same picture.
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -20,47 +22,13 @@
 #include "command_line.h"
 #include "platform/platform.h"
 #include "png_writer.h"
-#include "scene/scene.h"
-#include "scene/timeline.h"
-#include "shell/gl_state.h"
+#include "scene_surface.h"
+#include "sheet.h"
+#include "video.h"
 
 namespace {
 
 constexpr const char* kProgram = "capture";
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
-
-bool OpenScene() {
-  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  if (!platform::OpenWindow("OpenGL Deneme", kWidth, kHeight)) return false;
-  EnableOpenGL(kWidth, kHeight, 16);
-  SetLight();
-  SetMaterial();
-  Sahneinit();
-  return true;
-}
-
-void DrawAt(float milliseconds) {
-  glViewport(0, 0, kWidth, kHeight);
-  glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glLoadIdentity();
-  mytime = milliseconds;
-  Sahne_Kare(0);
-  glViewport(0, 0, kWidth, kHeight);
-  glFinish();
-}
-
-std::vector<unsigned char> ReadFrame() {
-  std::vector<unsigned char> bottomUp(kWidth * kHeight * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-  std::vector<unsigned char> topDown(bottomUp.size());
-  for (int y = 0; y < kHeight; ++y) {
-    std::copy_n(bottomUp.begin() + (kHeight - 1 - y) * kWidth * 3, kWidth * 3, topDown.begin() + y * kWidth * 3);
-  }
-  return topDown;
-}
 
 int Frames(const std::string& directory, const std::vector<double>& seconds, bool list_files) {
   for (const double value : seconds) {
@@ -69,7 +37,8 @@ int Frames(const std::string& directory, const std::vector<double>& seconds, boo
     char name[64];
     std::snprintf(name, sizeof name, "/frame_%06d.png", ms);
     const std::string path = directory + name;
-    if (!WritePng(path, kWidth, kHeight, ReadFrame())) return tool::InputError(kProgram, "cannot write " + path);
+    if (!sheet::WritePng(path, kFrameWidth, kFrameHeight, ReadFrame()))
+      return tool::InputError(kProgram, "cannot write " + path);
     if (list_files) std::printf("%s\n", path.c_str());
   }
   return 0;
@@ -108,19 +77,25 @@ int Bench(int stepMs) {
 constexpr const char* kHelp =
     "usage: capture [--quiet] frames OUTDIR SECONDS...\n"
     "       capture bench [STEP_MS]\n"
+    "       capture video OUT.mp4 [--fps N] [--from S] [--to S]\n"
+    "       capture sheet OUT.png\n"
     "\n"
-    "Draws Tarvelon's picture at chosen music times, without sound and without waiting.\n"
+    "Draws Tarvelon's picture at chosen music times, or the whole demo as a video with its sound.\n"
     "\n"
     "  frames OUTDIR SECONDS...  one PNG per music time in seconds (OUTDIR/frame_<ms>.png);\n"
     "                            prints the name of each file written\n"
     "  bench [STEP_MS]           every STEP_MS of music (default 20) from 0 to 70 s: the frame\n"
     "                            rate overall and per second, and the slowest frames\n"
+    "  video OUT.mp4             the demo as an MP4 (H.264 and AAC, through the ffmpeg program):\n"
+    "                            frame k at k/N seconds of sound (--fps N, default 60), drawn\n"
+    "                            with the clock the demo reads then; --from/--to in seconds\n"
+    "  sheet OUT.png             the timeline's key moments on one picture, each with its clock\n"
     "  --quiet                   frames: no list of the files written\n"
     "  -h, --help                print this help and exit\n"
     "  --version                 print the version and exit\n"
     "\n"
-    "Exit status: 0 on success; 1 when there is no GL window or a file cannot be written;\n"
-    "2 when the command line is wrong.\n";
+    "Exit status: 0 on success; 1 when there is no GL window, ffmpeg fails or a file cannot be\n"
+    "written; 2 when the command line is wrong.\n";
 
 // A music time: a finite number of seconds, not negative.
 bool ParseSeconds(const char* text, double* seconds) {
@@ -144,8 +119,10 @@ int main(int argc, char** argv) {
   const auto quiet = std::find_if(args.begin(), args.end(), [](const char* a) { return std::string(a) == "--quiet"; });
   const bool list_files = quiet == args.end();
   if (!list_files) args.erase(quiet);
-  if (args.empty()) return tool::UsageError(kProgram, "needs a command: frames or bench");
+  if (args.empty()) return tool::UsageError(kProgram, "needs a command: frames, bench, video or sheet");
   const std::string command = args[0];
+  if (command == "video") return CaptureVideo(static_cast<int>(args.size()) - 1, args.data() + 1);
+  if (command == "sheet") return CaptureSheet(static_cast<int>(args.size()) - 1, args.data() + 1);
   std::vector<double> seconds;
   int step = 20;
   if (command == "frames") {
