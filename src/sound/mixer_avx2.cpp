@@ -1,0 +1,141 @@
+// The AVX2 kernels: four frames a step. Frames are independent once their cursors are known,
+// and from a run's second frame on the cursors form an arithmetic series, so four of them sit
+// in 64-bit lanes and move by four strides at once. Every product and sum is the scalar one,
+// in double, with the same operands in the same order, and each store rounds to single as the
+// scalar store does; the file is built without contraction, so no fused multiply-add can
+// merge a product into its sum.
+#if defined(__x86_64__) || defined(__i386__)
+
+#include <immintrin.h>
+
+#include <algorithm>
+
+#include "sound/mixer_frame.h"
+#include "sound/mixer_kernels.h"
+
+#define TARVELON_AVX2 __attribute__((target("avx2")))
+
+namespace {
+
+using mixer_frame::AddFrame;
+using mixer_frame::Advance;
+using mixer_frame::Interpolate;
+
+// Gains that hold for the whole run.
+struct FixedGains {
+  double left;
+  double right;
+  double Left(std::uint64_t) const { return left; }
+  double Right(std::uint64_t) const { return right; }
+  TARVELON_AVX2 __m256d Pair(std::uint64_t) const { return _mm256_setr_pd(left, right, left, right); }
+};
+
+// Gains of each frame, left and right interleaved, as a ramp reaches them.
+struct GainTable {
+  const double* gains;
+  double Left(std::uint64_t frame) const { return gains[2 * frame]; }
+  double Right(std::uint64_t frame) const { return gains[2 * frame + 1]; }
+  // The gains of frames `frame` and `frame` + 1.
+  TARVELON_AVX2 __m256d Pair(std::uint64_t frame) const { return _mm256_loadu_pd(gains + 2 * frame); }
+};
+
+// The interpolated values of the four frames whose cursors are in `cursors`.
+TARVELON_AVX2 inline __m256d InterpolateFour(const std::int16_t* data, __m256i cursors) {
+  // Fractions to the low half, sample indices to the high half.
+  const __m256i split = _mm256_permutevar8x32_epi32(cursors, _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7));
+  const __m128i fractions = _mm256_castsi256_si128(split);
+  const __m128i indices = _mm256_extracti128_si256(split, 1);
+  const __m256d weights =
+      _mm256_mul_pd(_mm256_cvtepi32_pd(_mm_srli_epi32(fractions, 1)), _mm256_set1_pd(double(mix_1over2gig)));
+  // One 32-bit read at each index brings both neighbours: a in the low half, b in the high.
+  // The index just before the data reads the first sample twice instead.
+  const __m128i before_data = _mm_cmpeq_epi32(indices, _mm_set1_epi32(-1));
+  const __m128i pairs =
+      _mm_i32gather_epi32(reinterpret_cast<const int*>(data), _mm_andnot_si128(before_data, indices), 2);
+  const __m128i a = _mm_srai_epi32(_mm_slli_epi32(pairs, 16), 16);
+  const __m128i b = _mm_blendv_epi8(_mm_srai_epi32(pairs, 16), a, before_data);
+  return _mm256_add_pd(_mm256_cvtepi32_pd(a), _mm256_mul_pd(weights, _mm256_cvtepi32_pd(_mm_sub_epi32(b, a))));
+}
+
+// Adds four values at their frames' gains to four interleaved output frames.
+TARVELON_AVX2 inline void AddFour(float* out, __m256d values, __m256d gains_first, __m256d gains_second) {
+  const __m256 frames = _mm256_loadu_ps(out);
+  const __m256d first = _mm256_cvtps_pd(_mm256_castps256_ps128(frames));
+  const __m256d second = _mm256_cvtps_pd(_mm256_extractf128_ps(frames, 1));
+  const __m256d values_first = _mm256_permute4x64_pd(values, 0x50);   // v0 v0 v1 v1
+  const __m256d values_second = _mm256_permute4x64_pd(values, 0xFA);  // v2 v2 v3 v3
+  const __m128 sum_first = _mm256_cvtpd_ps(_mm256_add_pd(first, _mm256_mul_pd(values_first, gains_first)));
+  const __m128 sum_second = _mm256_cvtpd_ps(_mm256_add_pd(second, _mm256_mul_pd(values_second, gains_second)));
+  _mm256_storeu_ps(out, _mm256_set_m128(sum_second, sum_first));
+}
+
+template <class Gains>
+TARVELON_AVX2 std::uint64_t MixFrames(float* out, std::uint64_t frames, const std::int16_t* data,
+                                      std::uint64_t cursor, std::uint64_t advance, const Gains& gains) {
+  if (frames == 0) return cursor;
+  const bool vectors = mixer_frame::IndicesFitVectors(cursor, advance, frames);
+  AddFrame(out, Interpolate(data, cursor), gains.Left(0), gains.Right(0));
+  cursor = Advance(cursor, advance);
+  std::uint64_t frame = 1;
+  if (vectors) {
+    const std::uint64_t stride = mixer_frame::Stride(advance);
+    __m256i cursors = _mm256_add_epi64(
+        _mm256_set1_epi64x(std::int64_t(cursor)),
+        _mm256_setr_epi64x(0, std::int64_t(stride), std::int64_t(2 * stride), std::int64_t(3 * stride)));
+    const __m256i four_strides = _mm256_set1_epi64x(std::int64_t(4 * stride));
+    for (; frame + 4 <= frames; frame += 4) {
+      AddFour(out + 2 * frame, InterpolateFour(data, cursors), gains.Pair(frame), gains.Pair(frame + 2));
+      cursors = _mm256_add_epi64(cursors, four_strides);
+    }
+    cursor += (frame - 1) * stride;
+  }
+  for (; frame < frames; ++frame) {
+    AddFrame(out + 2 * frame, Interpolate(data, cursor), gains.Left(frame), gains.Right(frame));
+    cursor = Advance(cursor, advance);
+  }
+  return cursor;
+}
+
+TARVELON_AVX2 std::uint64_t MixSteady(const MixRun& run, double gain_left, double gain_right) {
+  return MixFrames(run.out, run.frames, run.data, run.cursor, run.advance, FixedGains{gain_left, gain_right});
+}
+
+TARVELON_AVX2 std::uint64_t MixRamp(const MixRun& run, RampGains* ramp) {
+  // The ramp's gains are a running sum, so they are summed frame by frame as the scalar
+  // kernel sums them, a table at a time, and the frames then mixed from the table.
+  constexpr std::uint64_t kTableFrames = 64;
+  double table[2 * kTableFrames];
+  std::uint64_t cursor = run.cursor;
+  for (std::uint64_t done = 0; done < run.frames;) {
+    const std::uint64_t frames = std::min(kTableFrames, run.frames - done);
+    mixer_frame::TabulateRamp(ramp, table, frames);
+    cursor = MixFrames(run.out + 2 * done, frames, run.data, cursor, run.advance, GainTable{table});
+    done += frames;
+  }
+  return cursor;
+}
+
+// Sixteen samples a step: clamped into the 16-bit range first (max before min, so NaN goes to
+// the bottom like the scalar kernel's), then rounded by the conversion in the default
+// nearest-even mode; the pack cannot saturate any more.
+TARVELON_AVX2 void ClipCopy(std::int16_t* destination, const float* source, std::int64_t samples) {
+  const __m256 low = _mm256_set1_ps(-32768.0f);
+  const __m256 high = _mm256_set1_ps(32767.0f);
+  std::int64_t i = 0;
+  for (; i + 16 <= samples; i += 16) {
+    const __m256 first = _mm256_min_ps(_mm256_max_ps(_mm256_loadu_ps(source + i), low), high);
+    const __m256 second = _mm256_min_ps(_mm256_max_ps(_mm256_loadu_ps(source + i + 8), low), high);
+    // The pack interleaves 128-bit halves; the permute puts them back in order.
+    const __m256i packed = _mm256_packs_epi32(_mm256_cvtps_epi32(first), _mm256_cvtps_epi32(second));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(destination + i), _mm256_permute4x64_epi64(packed, 0xD8));
+  }
+  ScalarKernels().clip_copy(destination + i, source + i, samples - i);
+}
+
+constexpr MixKernels kAvx2{MixSteady, MixRamp, ClipCopy};
+
+}  // namespace
+
+const MixKernels& Avx2Kernels() { return kAvx2; }
+
+#endif

@@ -1,0 +1,73 @@
+// The arithmetic of one mixed frame, shared by every voice kernel so that the vector kernels'
+// first and last frames are the scalar ones, operation for operation.
+#pragma once
+
+#include <cstdint>
+
+#include "sound/mixer.h"
+#include "sound/mixer_kernels.h"
+
+namespace mixer_frame {
+
+constexpr std::uint32_t kBeforeFirstSample = 0xFFFFFFFFu;
+
+// A ping-pong turn exactly on a loop that starts at sample 0 leaves the cursor a hair below
+// it; the sample before the data is taken to equal the first one (its weight is < 0.0002).
+inline std::int32_t SampleAt(const std::int16_t* data, std::uint32_t index) {
+  return index == kBeforeFirstSample ? data[0] : data[index];
+}
+
+// One frame's interpolated sample value at the cursor.
+inline double Interpolate(const std::int16_t* data, std::uint64_t cursor) {
+  const std::uint32_t index = std::uint32_t(cursor >> 32);
+  const std::uint32_t fraction = std::uint32_t(cursor);
+  const double weight = double(fraction >> 1) * double(mix_1over2gig);
+  const std::int32_t a = SampleAt(data, index);
+  const std::int32_t b = data[std::uint32_t(index + 1)];
+  return double(a) + weight * double(b - a);
+}
+
+// The next cursor: the fraction's lowest bit is dropped before the advance is added.
+inline std::uint64_t Advance(std::uint64_t cursor, std::uint64_t advance) {
+  return (cursor & ~std::uint64_t(1)) + advance;
+}
+
+// From the second frame of a run on, the lowest bit of the cursor no longer changes, so every
+// later advance is this same amount: frame n of a run sits at cursor(1) + (n - 1) x stride.
+inline std::uint64_t Stride(std::uint64_t advance) { return advance & ~std::uint64_t(1); }
+
+// Adds `value` at the two gains to one output frame; each sum is rounded to single on store.
+inline void AddFrame(float* out, double value, double gain_left, double gain_right) {
+  out[0] = float(double(out[0]) + value * gain_left);
+  out[1] = float(double(out[1]) + value * gain_right);
+}
+
+// The gains of a ramp's next `frames` frames, left and right interleaved into `table`, summed
+// frame by frame as the scalar kernel sums them; the ramp is left at the frame after.
+inline void TabulateRamp(RampGains* ramp, double* table, std::uint64_t frames) {
+  for (std::uint64_t i = 0; i < frames; ++i) {
+    table[2 * i] = ramp->left;
+    table[2 * i + 1] = ramp->right;
+    ramp->left += ramp->delta_left;
+    ramp->right += ramp->delta_right;
+  }
+}
+
+// Whether every frame after the first of `frames` frames from `cursor` reads samples within
+// -1 ... 2^30 (the -1 of a ping-pong turn at sample 0 included), so that vector kernels may
+// address them with signed 32-bit indices. Holds for every real voice; a run that fails it is
+// mixed by the scalar frame code, which reads exactly what the scalar kernel reads.
+inline bool IndicesFitVectors(std::uint64_t cursor, std::uint64_t advance, std::uint64_t frames) {
+  constexpr std::int64_t kLimit = std::int64_t(1) << 30;
+  constexpr std::int64_t kStrideLimit = std::int64_t(1) << 40;  // 256 samples per frame
+  const std::int64_t stride = std::int64_t(Stride(advance));
+  if (frames < 2 || frames > (std::uint64_t(1) << 20) || stride >= kStrideLimit || stride <= -kStrideLimit) return false;
+  // Signed, the cursors from the second frame on are an arithmetic series without overflow,
+  // so its two ends bound every index between them.
+  const std::int64_t second = std::int64_t(Advance(cursor, advance));
+  if ((second >> 32) < -1 || (second >> 32) >= kLimit) return false;
+  const std::int64_t last = second + std::int64_t(frames - 2) * stride;
+  return (last >> 32) >= -1 && (last >> 32) < kLimit;
+}
+
+}  // namespace mixer_frame

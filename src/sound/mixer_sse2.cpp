@@ -1,0 +1,120 @@
+// The SSE2 kernels, for x86 processors without AVX2: two frames a step. SSE2 has no gather,
+// so the samples are read one by one as the scalar kernel reads them; the interpolation, the
+// gains and the conversions run two frames wide. Same operands, same order, no contraction:
+// the scalar kernel's bits.
+#if defined(__x86_64__) || defined(__i386__)
+
+#include <emmintrin.h>
+
+#include <algorithm>
+
+#include "sound/mixer_frame.h"
+#include "sound/mixer_kernels.h"
+
+#define TARVELON_SSE2 __attribute__((target("sse2")))
+
+namespace {
+
+using mixer_frame::AddFrame;
+using mixer_frame::Advance;
+using mixer_frame::Interpolate;
+using mixer_frame::SampleAt;
+
+struct FixedGains {
+  double left;
+  double right;
+  double Left(std::uint64_t) const { return left; }
+  double Right(std::uint64_t) const { return right; }
+  TARVELON_SSE2 __m128d Pair(std::uint64_t) const { return _mm_setr_pd(left, right); }
+};
+
+struct GainTable {
+  const double* gains;
+  double Left(std::uint64_t frame) const { return gains[2 * frame]; }
+  double Right(std::uint64_t frame) const { return gains[2 * frame + 1]; }
+  TARVELON_SSE2 __m128d Pair(std::uint64_t frame) const { return _mm_loadu_pd(gains + 2 * frame); }
+};
+
+// The interpolated values of the frames at cursors `first` and `second`.
+TARVELON_SSE2 inline __m128d InterpolateTwo(const std::int16_t* data, std::uint64_t first, std::uint64_t second) {
+  const std::uint32_t index_first = std::uint32_t(first >> 32);
+  const std::uint32_t index_second = std::uint32_t(second >> 32);
+  const __m128i fractions = _mm_setr_epi32(std::int32_t(std::uint32_t(first) >> 1),
+                                           std::int32_t(std::uint32_t(second) >> 1), 0, 0);
+  const __m128d weights = _mm_mul_pd(_mm_cvtepi32_pd(fractions), _mm_set1_pd(double(mix_1over2gig)));
+  const __m128i a = _mm_setr_epi32(SampleAt(data, index_first), SampleAt(data, index_second), 0, 0);
+  const __m128i b = _mm_setr_epi32(data[std::uint32_t(index_first + 1)], data[std::uint32_t(index_second + 1)], 0, 0);
+  return _mm_add_pd(_mm_cvtepi32_pd(a), _mm_mul_pd(weights, _mm_cvtepi32_pd(_mm_sub_epi32(b, a))));
+}
+
+// Adds two values at their frames' gains to two interleaved output frames.
+TARVELON_SSE2 inline void AddTwo(float* out, __m128d values, __m128d gains_first, __m128d gains_second) {
+  const __m128 frames = _mm_loadu_ps(out);
+  const __m128d first = _mm_cvtps_pd(frames);
+  const __m128d second = _mm_cvtps_pd(_mm_movehl_ps(frames, frames));
+  const __m128 sum_first = _mm_cvtpd_ps(_mm_add_pd(first, _mm_mul_pd(_mm_unpacklo_pd(values, values), gains_first)));
+  const __m128 sum_second =
+      _mm_cvtpd_ps(_mm_add_pd(second, _mm_mul_pd(_mm_unpackhi_pd(values, values), gains_second)));
+  _mm_storeu_ps(out, _mm_movelh_ps(sum_first, sum_second));
+}
+
+template <class Gains>
+TARVELON_SSE2 std::uint64_t MixFrames(float* out, std::uint64_t frames, const std::int16_t* data,
+                                      std::uint64_t cursor, std::uint64_t advance, const Gains& gains) {
+  if (frames == 0) return cursor;
+  AddFrame(out, Interpolate(data, cursor), gains.Left(0), gains.Right(0));
+  cursor = Advance(cursor, advance);
+  const std::uint64_t stride = mixer_frame::Stride(advance);
+  std::uint64_t frame = 1;
+  for (; frame + 2 <= frames; frame += 2) {
+    const std::uint64_t next = cursor + stride;
+    AddTwo(out + 2 * frame, InterpolateTwo(data, cursor, next), gains.Pair(frame), gains.Pair(frame + 1));
+    cursor = next + stride;
+  }
+  if (frame < frames) {
+    AddFrame(out + 2 * frame, Interpolate(data, cursor), gains.Left(frame), gains.Right(frame));
+    cursor = Advance(cursor, advance);
+  }
+  return cursor;
+}
+
+TARVELON_SSE2 std::uint64_t MixSteady(const MixRun& run, double gain_left, double gain_right) {
+  return MixFrames(run.out, run.frames, run.data, run.cursor, run.advance, FixedGains{gain_left, gain_right});
+}
+
+TARVELON_SSE2 std::uint64_t MixRamp(const MixRun& run, RampGains* ramp) {
+  // The ramp's gains are a running sum: tabulated first, then mixed from the table.
+  constexpr std::uint64_t kTableFrames = 64;
+  double table[2 * kTableFrames];
+  std::uint64_t cursor = run.cursor;
+  for (std::uint64_t done = 0; done < run.frames;) {
+    const std::uint64_t frames = std::min(kTableFrames, run.frames - done);
+    mixer_frame::TabulateRamp(ramp, table, frames);
+    cursor = MixFrames(run.out + 2 * done, frames, run.data, cursor, run.advance, GainTable{table});
+    done += frames;
+  }
+  return cursor;
+}
+
+// Eight samples a step: clamped (max first, so NaN goes to the bottom), rounded by the
+// conversion in the default nearest-even mode, packed.
+TARVELON_SSE2 void ClipCopy(std::int16_t* destination, const float* source, std::int64_t samples) {
+  const __m128 low = _mm_set1_ps(-32768.0f);
+  const __m128 high = _mm_set1_ps(32767.0f);
+  std::int64_t i = 0;
+  for (; i + 8 <= samples; i += 8) {
+    const __m128 first = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(source + i), low), high);
+    const __m128 second = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(source + i + 4), low), high);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(destination + i),
+                     _mm_packs_epi32(_mm_cvtps_epi32(first), _mm_cvtps_epi32(second)));
+  }
+  ScalarKernels().clip_copy(destination + i, source + i, samples - i);
+}
+
+constexpr MixKernels kSse2{MixSteady, MixRamp, ClipCopy};
+
+}  // namespace
+
+const MixKernels& Sse2Kernels() { return kSse2; }
+
+#endif
