@@ -8,8 +8,6 @@
 
 #include <immintrin.h>
 
-#include <algorithm>
-
 #include "sound/mixer_frame.h"
 #include "sound/mixer_kernels.h"
 
@@ -23,20 +21,25 @@ using mixer_frame::Interpolate;
 
 // Gains that hold for the whole run.
 struct FixedGains {
-  double left;
-  double right;
-  double Left(std::uint64_t) const { return left; }
-  double Right(std::uint64_t) const { return right; }
-  TARVELON_AVX2 __m256d Pair(std::uint64_t) const { return _mm256_setr_pd(left, right, left, right); }
+  __m128d gains;  // left, right
+  TARVELON_AVX2 __m128d Next() { return gains; }
+  TARVELON_AVX2 __m256d NextTwo() { return _mm256_set_m128d(gains, gains); }
 };
 
-// Gains of each frame, left and right interleaved, as a ramp reaches them.
-struct GainTable {
-  const double* gains;
-  double Left(std::uint64_t frame) const { return gains[2 * frame]; }
-  double Right(std::uint64_t frame) const { return gains[2 * frame + 1]; }
-  // The gains of frames `frame` and `frame` + 1.
-  TARVELON_AVX2 __m256d Pair(std::uint64_t frame) const { return _mm256_loadu_pd(gains + 2 * frame); }
+// The gains of a ramp, moved by their deltas after every frame: one rounded sum per frame and
+// side, in frame order, as the scalar kernel sums them.
+struct RampingGains {
+  __m128d gains;  // left, right
+  __m128d deltas;
+  TARVELON_AVX2 __m128d Next() {
+    const __m128d now = gains;
+    gains = _mm_add_pd(gains, deltas);
+    return now;
+  }
+  TARVELON_AVX2 __m256d NextTwo() {
+    const __m128d first = Next();
+    return _mm256_set_m128d(Next(), first);
+  }
 };
 
 // The interpolated values of the four frames whose cursors are in `cursors`.
@@ -57,6 +60,11 @@ TARVELON_AVX2 inline __m256d InterpolateFour(const std::int16_t* data, __m256i c
   return _mm256_add_pd(_mm256_cvtepi32_pd(a), _mm256_mul_pd(weights, _mm256_cvtepi32_pd(_mm_sub_epi32(b, a))));
 }
 
+// Adds one value at its gains (left, right) to one output frame.
+TARVELON_AVX2 inline void AddOne(float* out, double value, __m128d gains) {
+  AddFrame(out, value, _mm_cvtsd_f64(gains), _mm_cvtsd_f64(_mm_unpackhi_pd(gains, gains)));
+}
+
 // Adds four values at their frames' gains to four interleaved output frames.
 TARVELON_AVX2 inline void AddFour(float* out, __m256d values, __m256d gains_first, __m256d gains_second) {
   const __m256 frames = _mm256_loadu_ps(out);
@@ -71,10 +79,10 @@ TARVELON_AVX2 inline void AddFour(float* out, __m256d values, __m256d gains_firs
 
 template <class Gains>
 TARVELON_AVX2 std::uint64_t MixFrames(float* out, std::uint64_t frames, const std::int16_t* data,
-                                      std::uint64_t cursor, std::uint64_t advance, const Gains& gains) {
+                                      std::uint64_t cursor, std::uint64_t advance, Gains& gains) {
   if (frames == 0) return cursor;
   const bool vectors = mixer_frame::IndicesFitVectors(cursor, advance, frames);
-  AddFrame(out, Interpolate(data, cursor), gains.Left(0), gains.Right(0));
+  AddOne(out, Interpolate(data, cursor), gains.Next());
   cursor = Advance(cursor, advance);
   std::uint64_t frame = 1;
   if (vectors) {
@@ -84,34 +92,30 @@ TARVELON_AVX2 std::uint64_t MixFrames(float* out, std::uint64_t frames, const st
         _mm256_setr_epi64x(0, std::int64_t(stride), std::int64_t(2 * stride), std::int64_t(3 * stride)));
     const __m256i four_strides = _mm256_set1_epi64x(std::int64_t(4 * stride));
     for (; frame + 4 <= frames; frame += 4) {
-      AddFour(out + 2 * frame, InterpolateFour(data, cursors), gains.Pair(frame), gains.Pair(frame + 2));
+      const __m256d values = InterpolateFour(data, cursors);
+      const __m256d gains_first = gains.NextTwo();
+      AddFour(out + 2 * frame, values, gains_first, gains.NextTwo());
       cursors = _mm256_add_epi64(cursors, four_strides);
     }
     cursor += (frame - 1) * stride;
   }
   for (; frame < frames; ++frame) {
-    AddFrame(out + 2 * frame, Interpolate(data, cursor), gains.Left(frame), gains.Right(frame));
+    AddOne(out + 2 * frame, Interpolate(data, cursor), gains.Next());
     cursor = Advance(cursor, advance);
   }
   return cursor;
 }
 
 TARVELON_AVX2 std::uint64_t MixSteady(const MixRun& run, double gain_left, double gain_right) {
-  return MixFrames(run.out, run.frames, run.data, run.cursor, run.advance, FixedGains{gain_left, gain_right});
+  FixedGains gains{_mm_setr_pd(gain_left, gain_right)};
+  return MixFrames(run.out, run.frames, run.data, run.cursor, run.advance, gains);
 }
 
 TARVELON_AVX2 std::uint64_t MixRamp(const MixRun& run, RampGains* ramp) {
-  // The ramp's gains are a running sum, so they are summed frame by frame as the scalar
-  // kernel sums them, a table at a time, and the frames then mixed from the table.
-  constexpr std::uint64_t kTableFrames = 64;
-  double table[2 * kTableFrames];
-  std::uint64_t cursor = run.cursor;
-  for (std::uint64_t done = 0; done < run.frames;) {
-    const std::uint64_t frames = std::min(kTableFrames, run.frames - done);
-    mixer_frame::TabulateRamp(ramp, table, frames);
-    cursor = MixFrames(run.out + 2 * done, frames, run.data, cursor, run.advance, GainTable{table});
-    done += frames;
-  }
+  RampingGains gains{_mm_setr_pd(ramp->left, ramp->right), _mm_setr_pd(ramp->delta_left, ramp->delta_right)};
+  const std::uint64_t cursor = MixFrames(run.out, run.frames, run.data, run.cursor, run.advance, gains);
+  _mm_storel_pd(&ramp->left, gains.gains);
+  _mm_storeh_pd(&ramp->right, gains.gains);
   return cursor;
 }
 

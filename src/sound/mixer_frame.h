@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "sound/mixer.h"
-#include "sound/mixer_kernels.h"
 
 namespace mixer_frame {
 
@@ -40,17 +39,6 @@ inline std::uint64_t Stride(std::uint64_t advance) { return advance & ~std::uint
 inline void AddFrame(float* out, double value, double gain_left, double gain_right) {
   out[0] = float(double(out[0]) + value * gain_left);
   out[1] = float(double(out[1]) + value * gain_right);
-}
-
-// The gains of a ramp's next `frames` frames, left and right interleaved into `table`, summed
-// frame by frame as the scalar kernel sums them; the ramp is left at the frame after.
-inline void TabulateRamp(RampGains* ramp, double* table, std::uint64_t frames) {
-  for (std::uint64_t i = 0; i < frames; ++i) {
-    table[2 * i] = ramp->left;
-    table[2 * i + 1] = ramp->right;
-    ramp->left += ramp->delta_left;
-    ramp->right += ramp->delta_right;
-  }
 }
 
 // Whether every frame after the first of `frames` frames from `cursor` reads samples within

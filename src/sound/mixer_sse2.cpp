@@ -6,8 +6,6 @@
 
 #include <emmintrin.h>
 
-#include <algorithm>
-
 #include "sound/mixer_frame.h"
 #include "sound/mixer_kernels.h"
 
@@ -20,20 +18,28 @@ using mixer_frame::Advance;
 using mixer_frame::Interpolate;
 using mixer_frame::SampleAt;
 
+// Gains that hold for the whole run.
 struct FixedGains {
-  double left;
-  double right;
-  double Left(std::uint64_t) const { return left; }
-  double Right(std::uint64_t) const { return right; }
-  TARVELON_SSE2 __m128d Pair(std::uint64_t) const { return _mm_setr_pd(left, right); }
+  __m128d gains;  // left, right
+  TARVELON_SSE2 __m128d Next() { return gains; }
 };
 
-struct GainTable {
-  const double* gains;
-  double Left(std::uint64_t frame) const { return gains[2 * frame]; }
-  double Right(std::uint64_t frame) const { return gains[2 * frame + 1]; }
-  TARVELON_SSE2 __m128d Pair(std::uint64_t frame) const { return _mm_loadu_pd(gains + 2 * frame); }
+// The gains of a ramp, moved by their deltas after every frame: one rounded sum per frame and
+// side, in frame order, as the scalar kernel sums them.
+struct RampingGains {
+  __m128d gains;  // left, right
+  __m128d deltas;
+  TARVELON_SSE2 __m128d Next() {
+    const __m128d now = gains;
+    gains = _mm_add_pd(gains, deltas);
+    return now;
+  }
 };
+
+// Adds one value at its gains (left, right) to one output frame.
+TARVELON_SSE2 inline void AddOne(float* out, double value, __m128d gains) {
+  AddFrame(out, value, _mm_cvtsd_f64(gains), _mm_cvtsd_f64(_mm_unpackhi_pd(gains, gains)));
+}
 
 // The interpolated values of the frames at cursors `first` and `second`.
 TARVELON_SSE2 inline __m128d InterpolateTwo(const std::int16_t* data, std::uint64_t first, std::uint64_t second) {
@@ -60,39 +66,36 @@ TARVELON_SSE2 inline void AddTwo(float* out, __m128d values, __m128d gains_first
 
 template <class Gains>
 TARVELON_SSE2 std::uint64_t MixFrames(float* out, std::uint64_t frames, const std::int16_t* data,
-                                      std::uint64_t cursor, std::uint64_t advance, const Gains& gains) {
+                                      std::uint64_t cursor, std::uint64_t advance, Gains& gains) {
   if (frames == 0) return cursor;
-  AddFrame(out, Interpolate(data, cursor), gains.Left(0), gains.Right(0));
+  AddOne(out, Interpolate(data, cursor), gains.Next());
   cursor = Advance(cursor, advance);
   const std::uint64_t stride = mixer_frame::Stride(advance);
   std::uint64_t frame = 1;
   for (; frame + 2 <= frames; frame += 2) {
     const std::uint64_t next = cursor + stride;
-    AddTwo(out + 2 * frame, InterpolateTwo(data, cursor, next), gains.Pair(frame), gains.Pair(frame + 1));
+    const __m128d values = InterpolateTwo(data, cursor, next);
+    const __m128d gains_first = gains.Next();
+    AddTwo(out + 2 * frame, values, gains_first, gains.Next());
     cursor = next + stride;
   }
   if (frame < frames) {
-    AddFrame(out + 2 * frame, Interpolate(data, cursor), gains.Left(frame), gains.Right(frame));
+    AddOne(out + 2 * frame, Interpolate(data, cursor), gains.Next());
     cursor = Advance(cursor, advance);
   }
   return cursor;
 }
 
 TARVELON_SSE2 std::uint64_t MixSteady(const MixRun& run, double gain_left, double gain_right) {
-  return MixFrames(run.out, run.frames, run.data, run.cursor, run.advance, FixedGains{gain_left, gain_right});
+  FixedGains gains{_mm_setr_pd(gain_left, gain_right)};
+  return MixFrames(run.out, run.frames, run.data, run.cursor, run.advance, gains);
 }
 
 TARVELON_SSE2 std::uint64_t MixRamp(const MixRun& run, RampGains* ramp) {
-  // The ramp's gains are a running sum: tabulated first, then mixed from the table.
-  constexpr std::uint64_t kTableFrames = 64;
-  double table[2 * kTableFrames];
-  std::uint64_t cursor = run.cursor;
-  for (std::uint64_t done = 0; done < run.frames;) {
-    const std::uint64_t frames = std::min(kTableFrames, run.frames - done);
-    mixer_frame::TabulateRamp(ramp, table, frames);
-    cursor = MixFrames(run.out + 2 * done, frames, run.data, cursor, run.advance, GainTable{table});
-    done += frames;
-  }
+  RampingGains gains{_mm_setr_pd(ramp->left, ramp->right), _mm_setr_pd(ramp->delta_left, ramp->delta_right)};
+  const std::uint64_t cursor = MixFrames(run.out, run.frames, run.data, run.cursor, run.advance, gains);
+  _mm_storel_pd(&ramp->left, gains.gains);
+  _mm_storeh_pd(&ramp->right, gains.gains);
   return cursor;
 }
 
