@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 class WavWriter {
  public:
@@ -16,7 +17,11 @@ class WavWriter {
   std::int64_t frames() const { return frames_; }
 
  private:
+  static constexpr std::size_t kFlushBytes = std::size_t(1) << 20;
+  void Flush();
+
   std::FILE* file_ = nullptr;
+  std::vector<std::uint8_t> pending_;  // converted frames not yet written
   std::int64_t frames_ = 0;
   bool ok_ = true;
   std::int32_t rate_ = 44100;
