@@ -2,6 +2,7 @@
 // at 44,100 Hz stereo 16-bit in this process, with linear interpolation (libopenmpt also
 // without volume ramping), and the table gives times real time by CPU time and the ratios.
 //   peer_bench [SECONDS] [REPEATS]
+//   peer_bench --write-dense FILE.xm   (writes the made module, to try it elsewhere)
 // Modules: three from the shared corpus (4, 8 and 24 channels) and one of 32 busy channels
 // made here. Each figure is the best of REPEATS runs, players taking turns, so that a noisy
 // machine slows them alike.
@@ -111,6 +112,13 @@ struct Workload {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--write-dense") {
+    const std::vector<std::uint8_t> bytes = DenseModule(32);
+    std::FILE* file = std::fopen(argv[2], "wb");
+    const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (file && std::fclose(file) != 0) return 1;
+    return written ? 0 : 1;
+  }
   const double seconds = argc > 1 ? std::atof(argv[1]) : 60.0;
   const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
   if (!(seconds > 0)) {

@@ -149,6 +149,10 @@ void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t, f
           continue;
         }
       }
+    } else if (voice->left_volume == 0 && voice->right_volume == 0) {
+      // A voice faded to silence adds zeros, which leave every sum as it was; only its cursor
+      // moves on. Half the voices of a busy song are twins faded out like this.
+      cursor = mixer_frame::AdvanceFrames(cursor, advance, frames);
     } else {
       cursor = kernels.steady(run, double(voice->left_volume) * double(mix_1over255),
                               double(voice->right_volume) * double(mix_1over255));

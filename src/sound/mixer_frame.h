@@ -35,6 +35,12 @@ inline std::uint64_t Advance(std::uint64_t cursor, std::uint64_t advance) {
 // later advance is this same amount: frame n of a run sits at cursor(1) + (n - 1) x stride.
 inline std::uint64_t Stride(std::uint64_t advance) { return advance & ~std::uint64_t(1); }
 
+// The cursor after `frames` frames from `cursor`.
+inline std::uint64_t AdvanceFrames(std::uint64_t cursor, std::uint64_t advance, std::uint64_t frames) {
+  if (frames == 0) return cursor;
+  return Advance(cursor, advance) + (frames - 1) * Stride(advance);
+}
+
 // Adds `value` at the two gains to one output frame; each sum is rounded to single on store.
 inline void AddFrame(float* out, double value, double gain_left, double gain_right) {
   out[0] = float(double(out[0]) + value * gain_left);

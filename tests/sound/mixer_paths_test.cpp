@@ -77,8 +77,10 @@ struct RandomVoice {
         voice.position_fraction = std::uint32_t(distance);
       }
     }
-    voice.left_volume = std::int32_t(below(256));
-    voice.right_volume = std::int32_t(below(256));
+    // A quarter of the voices are silent twins (targets 0), fading out or faded.
+    const bool silent = below(4) == 0;
+    voice.left_volume = silent ? 0 : std::int32_t(below(256));
+    voice.right_volume = silent ? 0 : std::int32_t(below(256));
     voice.ramp_level_left = std::int32_t(below(256)) * 256;
     voice.ramp_level_right = std::int32_t(below(256)) * 256;
     if (below(2)) {
