@@ -51,7 +51,11 @@ bool WavWriter::Write(const std::int16_t* frames, std::int64_t count) {
   const std::size_t start = pending_.size();
   pending_.resize(start + static_cast<std::size_t>(count) * 4);
   std::uint8_t* out = pending_.data() + start;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  std::memcpy(out, frames, static_cast<std::size_t>(count) * 4);  // already the file's byte order
+#else
   for (std::int64_t k = 0; k < count * 2; ++k) Put16(out + k * 2, static_cast<std::uint16_t>(frames[k]));
+#endif
   frames_ += count;
   if (pending_.size() >= kFlushBytes) Flush();
   return ok_;
