@@ -12,7 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <libopenmpt/libopenmpt.hpp>
 #include <string>
 #include <vector>
@@ -35,13 +37,8 @@ double ThreadSeconds() {
 }
 
 std::vector<std::uint8_t> ReadFile(const std::string& path) {
-  std::vector<std::uint8_t> bytes;
-  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-    std::uint8_t chunk[65536];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.insert(bytes.end(), chunk, chunk + got);
-    std::fclose(file);
-  }
-  return bytes;
+  std::ifstream file(path, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(file), {});
 }
 
 // CPU seconds to render `frames` frames, or a negative value when the player refuses the file.

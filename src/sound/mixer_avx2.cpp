@@ -4,43 +4,28 @@
 // in double, with the same operands in the same order, and each store rounds to single as the
 // scalar store does; the file is built without contraction, so no fused multiply-add can
 // merge a product into its sum.
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__x86_64__)
 
 #include <immintrin.h>
 
 #include "sound/mixer_frame.h"
+#include "sound/mixer_gains_x86.h"
 #include "sound/mixer_kernels.h"
 
 #define TARVELON_AVX2 __attribute__((target("avx2")))
 
 namespace {
 
-using mixer_frame::AddFrame;
 using mixer_frame::Advance;
 using mixer_frame::Interpolate;
+using mixer_gains::AddOne;
 
-// Gains that hold for the whole run.
-struct FixedGains {
-  __m128d gains;  // left, right
-  TARVELON_AVX2 __m128d Next() { return gains; }
-  TARVELON_AVX2 __m256d NextTwo() { return _mm256_set_m128d(gains, gains); }
-};
-
-// The gains of a ramp, moved by their deltas after every frame: one rounded sum per frame and
-// side, in frame order, as the scalar kernel sums them.
-struct RampingGains {
-  __m128d gains;  // left, right
-  __m128d deltas;
-  TARVELON_AVX2 __m128d Next() {
-    const __m128d now = gains;
-    gains = _mm_add_pd(gains, deltas);
-    return now;
-  }
-  TARVELON_AVX2 __m256d NextTwo() {
-    const __m128d first = Next();
-    return _mm256_set_m128d(Next(), first);
-  }
-};
+// The gains of the next two frames, (left, right) each.
+template <class Gains>
+TARVELON_AVX2 inline __m256d NextTwo(Gains& gains) {
+  const __m128d first = gains.Next();
+  return _mm256_set_m128d(gains.Next(), first);
+}
 
 // The interpolated values of the four frames whose cursors are in `cursors`.
 TARVELON_AVX2 inline __m256d InterpolateFour(const std::int16_t* data, __m256i cursors) {
@@ -58,11 +43,6 @@ TARVELON_AVX2 inline __m256d InterpolateFour(const std::int16_t* data, __m256i c
   const __m128i a = _mm_srai_epi32(_mm_slli_epi32(pairs, 16), 16);
   const __m128i b = _mm_blendv_epi8(_mm_srai_epi32(pairs, 16), a, before_data);
   return _mm256_add_pd(_mm256_cvtepi32_pd(a), _mm256_mul_pd(weights, _mm256_cvtepi32_pd(_mm_sub_epi32(b, a))));
-}
-
-// Adds one value at its gains (left, right) to one output frame.
-TARVELON_AVX2 inline void AddOne(float* out, double value, __m128d gains) {
-  AddFrame(out, value, _mm_cvtsd_f64(gains), _mm_cvtsd_f64(_mm_unpackhi_pd(gains, gains)));
 }
 
 // Adds four values at their frames' gains to four interleaved output frames.
@@ -93,8 +73,8 @@ TARVELON_AVX2 std::uint64_t MixFrames(float* out, std::uint64_t frames, const st
     const __m256i four_strides = _mm256_set1_epi64x(std::int64_t(4 * stride));
     for (; frame + 4 <= frames; frame += 4) {
       const __m256d values = InterpolateFour(data, cursors);
-      const __m256d gains_first = gains.NextTwo();
-      AddFour(out + 2 * frame, values, gains_first, gains.NextTwo());
+      const __m256d gains_first = NextTwo(gains);
+      AddFour(out + 2 * frame, values, gains_first, NextTwo(gains));
       cursors = _mm256_add_epi64(cursors, four_strides);
     }
     cursor += (frame - 1) * stride;
@@ -107,15 +87,14 @@ TARVELON_AVX2 std::uint64_t MixFrames(float* out, std::uint64_t frames, const st
 }
 
 TARVELON_AVX2 std::uint64_t MixSteady(const MixRun& run, double gain_left, double gain_right) {
-  FixedGains gains{_mm_setr_pd(gain_left, gain_right)};
+  mixer_gains::Fixed gains(gain_left, gain_right);
   return MixFrames(run.out, run.frames, run.data, run.cursor, run.advance, gains);
 }
 
 TARVELON_AVX2 std::uint64_t MixRamp(const MixRun& run, RampGains* ramp) {
-  RampingGains gains{_mm_setr_pd(ramp->left, ramp->right), _mm_setr_pd(ramp->delta_left, ramp->delta_right)};
+  mixer_gains::Ramping gains(*ramp);
   const std::uint64_t cursor = MixFrames(run.out, run.frames, run.data, run.cursor, run.advance, gains);
-  _mm_storel_pd(&ramp->left, gains.gains);
-  _mm_storeh_pd(&ramp->right, gains.gains);
+  gains.Store(ramp);
   return cursor;
 }
 

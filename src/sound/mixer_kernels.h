@@ -33,7 +33,7 @@ struct MixKernels {
 };
 
 const MixKernels& ScalarKernels();
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__x86_64__)
 const MixKernels& Sse2Kernels();
 const MixKernels& Avx2Kernels();
 #endif

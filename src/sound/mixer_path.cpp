@@ -13,7 +13,7 @@ bool CpuHas(AUDIO_MixerPath path) {
   switch (path) {
     case AUDIO_MixerPath::Scalar:
       return true;
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__x86_64__)
     case AUDIO_MixerPath::Sse2:
       return __builtin_cpu_supports("sse2");
     case AUDIO_MixerPath::Avx2:
@@ -27,7 +27,7 @@ bool CpuHas(AUDIO_MixerPath path) {
 }
 
 const MixKernels& KernelsOf(AUDIO_MixerPath path) {
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__x86_64__)
   if (path == AUDIO_MixerPath::Avx2) return Avx2Kernels();
   if (path == AUDIO_MixerPath::Sse2) return Sse2Kernels();
 #endif

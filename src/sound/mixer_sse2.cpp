@@ -1,48 +1,22 @@
-// The SSE2 kernels, for x86 processors without AVX2: two frames a step. SSE2 has no gather,
-// so the samples are read one by one as the scalar kernel reads them; the interpolation, the
-// gains and the conversions run two frames wide. Same operands, same order, no contraction:
-// the scalar kernel's bits.
-#if defined(__x86_64__) || defined(__i386__)
-
-#include <emmintrin.h>
+// The SSE2 kernels, for x86-64 processors without AVX2 (SSE2 is part of them all): two frames
+// a step. SSE2 has no gather, so the samples are read one by one as the scalar kernel reads
+// them; the interpolation, the gains and the conversions run two frames wide. Same operands,
+// same order, no contraction: the scalar kernel's bits.
+#if defined(__x86_64__)
 
 #include "sound/mixer_frame.h"
+#include "sound/mixer_gains_x86.h"
 #include "sound/mixer_kernels.h"
-
-#define TARVELON_SSE2 __attribute__((target("sse2")))
 
 namespace {
 
-using mixer_frame::AddFrame;
 using mixer_frame::Advance;
 using mixer_frame::Interpolate;
 using mixer_frame::SampleAt;
-
-// Gains that hold for the whole run.
-struct FixedGains {
-  __m128d gains;  // left, right
-  TARVELON_SSE2 __m128d Next() { return gains; }
-};
-
-// The gains of a ramp, moved by their deltas after every frame: one rounded sum per frame and
-// side, in frame order, as the scalar kernel sums them.
-struct RampingGains {
-  __m128d gains;  // left, right
-  __m128d deltas;
-  TARVELON_SSE2 __m128d Next() {
-    const __m128d now = gains;
-    gains = _mm_add_pd(gains, deltas);
-    return now;
-  }
-};
-
-// Adds one value at its gains (left, right) to one output frame.
-TARVELON_SSE2 inline void AddOne(float* out, double value, __m128d gains) {
-  AddFrame(out, value, _mm_cvtsd_f64(gains), _mm_cvtsd_f64(_mm_unpackhi_pd(gains, gains)));
-}
+using mixer_gains::AddOne;
 
 // The interpolated values of the frames at cursors `first` and `second`.
-TARVELON_SSE2 inline __m128d InterpolateTwo(const std::int16_t* data, std::uint64_t first, std::uint64_t second) {
+inline __m128d InterpolateTwo(const std::int16_t* data, std::uint64_t first, std::uint64_t second) {
   const std::uint32_t index_first = std::uint32_t(first >> 32);
   const std::uint32_t index_second = std::uint32_t(second >> 32);
   const __m128i fractions = _mm_setr_epi32(std::int32_t(std::uint32_t(first) >> 1),
@@ -54,7 +28,7 @@ TARVELON_SSE2 inline __m128d InterpolateTwo(const std::int16_t* data, std::uint6
 }
 
 // Adds two values at their frames' gains to two interleaved output frames.
-TARVELON_SSE2 inline void AddTwo(float* out, __m128d values, __m128d gains_first, __m128d gains_second) {
+inline void AddTwo(float* out, __m128d values, __m128d gains_first, __m128d gains_second) {
   const __m128 frames = _mm_loadu_ps(out);
   const __m128d first = _mm_cvtps_pd(frames);
   const __m128d second = _mm_cvtps_pd(_mm_movehl_ps(frames, frames));
@@ -65,7 +39,7 @@ TARVELON_SSE2 inline void AddTwo(float* out, __m128d values, __m128d gains_first
 }
 
 template <class Gains>
-TARVELON_SSE2 std::uint64_t MixFrames(float* out, std::uint64_t frames, const std::int16_t* data,
+std::uint64_t MixFrames(float* out, std::uint64_t frames, const std::int16_t* data,
                                       std::uint64_t cursor, std::uint64_t advance, Gains& gains) {
   if (frames == 0) return cursor;
   AddOne(out, Interpolate(data, cursor), gains.Next());
@@ -86,22 +60,21 @@ TARVELON_SSE2 std::uint64_t MixFrames(float* out, std::uint64_t frames, const st
   return cursor;
 }
 
-TARVELON_SSE2 std::uint64_t MixSteady(const MixRun& run, double gain_left, double gain_right) {
-  FixedGains gains{_mm_setr_pd(gain_left, gain_right)};
+std::uint64_t MixSteady(const MixRun& run, double gain_left, double gain_right) {
+  mixer_gains::Fixed gains(gain_left, gain_right);
   return MixFrames(run.out, run.frames, run.data, run.cursor, run.advance, gains);
 }
 
-TARVELON_SSE2 std::uint64_t MixRamp(const MixRun& run, RampGains* ramp) {
-  RampingGains gains{_mm_setr_pd(ramp->left, ramp->right), _mm_setr_pd(ramp->delta_left, ramp->delta_right)};
+std::uint64_t MixRamp(const MixRun& run, RampGains* ramp) {
+  mixer_gains::Ramping gains(*ramp);
   const std::uint64_t cursor = MixFrames(run.out, run.frames, run.data, run.cursor, run.advance, gains);
-  _mm_storel_pd(&ramp->left, gains.gains);
-  _mm_storeh_pd(&ramp->right, gains.gains);
+  gains.Store(ramp);
   return cursor;
 }
 
 // Eight samples a step: clamped (max first, so NaN goes to the bottom), rounded by the
 // conversion in the default nearest-even mode, packed.
-TARVELON_SSE2 void ClipCopy(std::int16_t* destination, const float* source, std::int64_t samples) {
+void ClipCopy(std::int16_t* destination, const float* source, std::int64_t samples) {
   const __m128 low = _mm_set1_ps(-32768.0f);
   const __m128 high = _mm_set1_ps(32767.0f);
   std::int64_t i = 0;

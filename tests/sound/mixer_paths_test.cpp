@@ -2,9 +2,12 @@
 // and ramp arithmetic, the clip copy's rounding and saturation, and whole songs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <dirent.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <random>
 #include <string>
@@ -207,25 +210,17 @@ bool ExpectSameOnEveryPath(const std::string& name, double seconds, const std::v
 }
 
 std::vector<std::uint8_t> ReadFile(const std::string& path) {
-  std::vector<std::uint8_t> bytes;
-  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-    std::uint8_t chunk[65536];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.insert(bytes.end(), chunk, chunk + got);
-    std::fclose(file);
-  }
-  return bytes;
+  std::ifstream file(path, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(file), {});
 }
 
 // Every module of the shared corpus, or every `stride`-th one (sanitizer builds).
 std::vector<std::string> CorpusModules(int stride) {
   std::vector<std::string> names;
-  const std::string dir = std::string(TARVELON_SHARED_DIR) + "/xm/modules/";
-  if (DIR* listing = opendir(dir.c_str())) {
-    while (const dirent* entry = readdir(listing)) {
-      const std::string name = entry->d_name;
-      if (name.size() > 3 && name.compare(name.size() - 3, 3, ".xm") == 0) names.push_back(dir + name);
-    }
-    closedir(listing);
+  const std::filesystem::path dir = std::filesystem::path(TARVELON_SHARED_DIR) / "xm" / "modules";
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+    if (entry.path().extension() == ".xm") names.push_back(entry.path().string());
   }
   std::sort(names.begin(), names.end());
   std::vector<std::string> chosen;
