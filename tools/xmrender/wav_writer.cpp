@@ -48,13 +48,15 @@ bool WavWriter::Open(const std::string& path, std::int32_t rate) {
 
 bool WavWriter::Write(const std::int16_t* frames, std::int64_t count) {
   if (file_ == nullptr || count <= 0) return ok_;
-  const std::size_t start = pending_.size();
-  pending_.resize(start + static_cast<std::size_t>(count) * 4);
-  std::uint8_t* out = pending_.data() + start;
+  const std::size_t bytes = static_cast<std::size_t>(count) * 4;
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  std::memcpy(out, frames, static_cast<std::size_t>(count) * 4);  // already the file's byte order
+  // Already the file's byte order.
+  const auto* raw = reinterpret_cast<const std::uint8_t*>(frames);
+  pending_.insert(pending_.end(), raw, raw + bytes);
 #else
-  for (std::int64_t k = 0; k < count * 2; ++k) Put16(out + k * 2, static_cast<std::uint16_t>(frames[k]));
+  const std::size_t start = pending_.size();
+  pending_.resize(start + bytes);
+  for (std::int64_t k = 0; k < count * 2; ++k) Put16(&pending_[start + std::size_t(k) * 2], static_cast<std::uint16_t>(frames[k]));
 #endif
   frames_ += count;
   if (pending_.size() >= kFlushBytes) Flush();
