@@ -214,8 +214,8 @@ std::vector<std::uint8_t> ReadFile(const std::string& path) {
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(file), {});
 }
 
-// Every module of the shared corpus, or every `stride`-th one (sanitizer builds).
-std::vector<std::string> CorpusModules(int stride) {
+// Every module of the shared corpus, in name order.
+std::vector<std::string> CorpusModules() {
   std::vector<std::string> names;
   const std::filesystem::path dir = std::filesystem::path(TARVELON_SHARED_DIR) / "xm" / "modules";
   std::error_code error;
@@ -223,9 +223,7 @@ std::vector<std::string> CorpusModules(int stride) {
     if (entry.path().extension() == ".xm") names.push_back(entry.path().string());
   }
   std::sort(names.begin(), names.end());
-  std::vector<std::string> chosen;
-  for (std::size_t i = 0; i < names.size(); i += std::size_t(stride)) chosen.push_back(names[i]);
-  return chosen;
+  return names;
 }
 
 TEST(MixerPaths, SongsRenderTheSameOnEveryPath) {
@@ -234,9 +232,7 @@ TEST(MixerPaths, SongsRenderTheSameOnEveryPath) {
   AUDIO_File_SetCallbacks(memopen, memclose, memread, memseek, memtell);
   EXPECT_TRUE(ExpectSameOnEveryPath("embedded song", 70.0, paths));
 
-  const char* stride_text = std::getenv("TARVELON_CORPUS_STRIDE");
-  const int stride = stride_text ? std::max(1, std::atoi(stride_text)) : 1;
-  const std::vector<std::string> modules = CorpusModules(stride);
+  const std::vector<std::string> modules = CorpusModules();
   ASSERT_FALSE(modules.empty()) << "no modules in the shared corpus";
   for (const std::string& path : modules) {
     const std::vector<std::uint8_t> bytes = ReadFile(path);
