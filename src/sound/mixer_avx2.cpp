@@ -27,8 +27,9 @@ TARVELON_AVX2 inline __m256d NextTwo(Gains& gains) {
   return _mm256_set_m128d(gains.Next(), first);
 }
 
-// The interpolated values of the four frames whose cursors are in `cursors`.
-TARVELON_AVX2 inline __m256d InterpolateFour(const std::int16_t* data, __m256i cursors) {
+// The interpolated values of the four frames whose cursors are in `cursors`; only the frames
+// whose lane in `active` is set read their samples (the others give 0).
+TARVELON_AVX2 inline __m256d InterpolateFour(const std::int16_t* data, __m256i cursors, __m128i active) {
   // Fractions to the low half, sample indices to the high half.
   const __m256i split = _mm256_permutevar8x32_epi32(cursors, _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7));
   const __m128i fractions = _mm256_castsi256_si128(split);
@@ -38,52 +39,63 @@ TARVELON_AVX2 inline __m256d InterpolateFour(const std::int16_t* data, __m256i c
   // One 32-bit read at each index brings both neighbours: a in the low half, b in the high.
   // The index just before the data reads the first sample twice instead.
   const __m128i before_data = _mm_cmpeq_epi32(indices, _mm_set1_epi32(-1));
-  const __m128i pairs =
-      _mm_i32gather_epi32(reinterpret_cast<const int*>(data), _mm_andnot_si128(before_data, indices), 2);
+  const __m128i pairs = _mm_mask_i32gather_epi32(_mm_setzero_si128(), reinterpret_cast<const int*>(data),
+                                                 _mm_andnot_si128(before_data, indices), active, 2);
   const __m128i a = _mm_srai_epi32(_mm_slli_epi32(pairs, 16), 16);
   const __m128i b = _mm_blendv_epi8(_mm_srai_epi32(pairs, 16), a, before_data);
   return _mm256_add_pd(_mm256_cvtepi32_pd(a), _mm256_mul_pd(weights, _mm256_cvtepi32_pd(_mm_sub_epi32(b, a))));
 }
 
-// Adds four values at their frames' gains to four interleaved output frames.
-TARVELON_AVX2 inline void AddFour(float* out, __m256d values, __m256d gains_first, __m256d gains_second) {
-  const __m256 frames = _mm256_loadu_ps(out);
+// Four interleaved output frames with four values added at their frames' gains.
+TARVELON_AVX2 inline __m256 SumFour(__m256 frames, __m256d values, __m256d gains_first, __m256d gains_second) {
   const __m256d first = _mm256_cvtps_pd(_mm256_castps256_ps128(frames));
   const __m256d second = _mm256_cvtps_pd(_mm256_extractf128_ps(frames, 1));
   const __m256d values_first = _mm256_permute4x64_pd(values, 0x50);   // v0 v0 v1 v1
   const __m256d values_second = _mm256_permute4x64_pd(values, 0xFA);  // v2 v2 v3 v3
   const __m128 sum_first = _mm256_cvtpd_ps(_mm256_add_pd(first, _mm256_mul_pd(values_first, gains_first)));
   const __m128 sum_second = _mm256_cvtpd_ps(_mm256_add_pd(second, _mm256_mul_pd(values_second, gains_second)));
-  _mm256_storeu_ps(out, _mm256_set_m128(sum_second, sum_first));
+  return _mm256_set_m128(sum_second, sum_first);
+}
+
+// The last one to three frames of a run, with the lanes past its end neither read nor written
+// and no gains taken for them.
+template <class Gains>
+TARVELON_AVX2 void MixTail(float* out, std::uint64_t frames, const std::int16_t* data, __m256i cursors, Gains& gains) {
+  const int count = int(frames);
+  const __m128i active = _mm_cmpgt_epi32(_mm_set1_epi32(count), _mm_setr_epi32(0, 1, 2, 3));
+  const __m256i floats = _mm256_cmpgt_epi32(_mm256_set1_epi32(2 * count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+  __m128d gain[4] = {_mm_setzero_pd(), _mm_setzero_pd(), _mm_setzero_pd(), _mm_setzero_pd()};
+  for (int i = 0; i < count; ++i) gain[i] = gains.Next();
+  const __m256 sums = SumFour(_mm256_maskload_ps(out, floats), InterpolateFour(data, cursors, active),
+                              _mm256_set_m128d(gain[1], gain[0]), _mm256_set_m128d(gain[3], gain[2]));
+  _mm256_maskstore_ps(out, floats, sums);
 }
 
 template <class Gains>
 TARVELON_AVX2 std::uint64_t MixFrames(float* out, std::uint64_t frames, const std::int16_t* data,
                                       std::uint64_t cursor, std::uint64_t advance, Gains& gains) {
-  if (frames == 0) return cursor;
-  const bool vectors = mixer_frame::IndicesFitVectors(cursor, advance, frames);
-  AddOne(out, Interpolate(data, cursor), gains.Next());
-  cursor = Advance(cursor, advance);
-  std::uint64_t frame = 1;
-  if (vectors) {
-    const std::uint64_t stride = mixer_frame::Stride(advance);
-    __m256i cursors = _mm256_add_epi64(
-        _mm256_set1_epi64x(std::int64_t(cursor)),
-        _mm256_setr_epi64x(0, std::int64_t(stride), std::int64_t(2 * stride), std::int64_t(3 * stride)));
-    const __m256i four_strides = _mm256_set1_epi64x(std::int64_t(4 * stride));
-    for (; frame + 4 <= frames; frame += 4) {
-      const __m256d values = InterpolateFour(data, cursors);
-      const __m256d gains_first = NextTwo(gains);
-      AddFour(out + 2 * frame, values, gains_first, NextTwo(gains));
-      cursors = _mm256_add_epi64(cursors, four_strides);
+  if (!mixer_frame::IndicesFitVectors(cursor, advance, frames)) {
+    for (std::uint64_t frame = 0; frame < frames; ++frame) {
+      AddOne(out + 2 * frame, Interpolate(data, cursor), gains.Next());
+      cursor = Advance(cursor, advance);
     }
-    cursor += (frame - 1) * stride;
+    return cursor;
   }
-  for (; frame < frames; ++frame) {
-    AddOne(out + 2 * frame, Interpolate(data, cursor), gains.Next());
-    cursor = Advance(cursor, advance);
+  const std::uint64_t stride = mixer_frame::Stride(advance);
+  __m256i cursors =
+      _mm256_add_epi64(_mm256_set1_epi64x(std::int64_t(mixer_frame::SeriesStart(cursor, advance))),
+                       _mm256_setr_epi64x(0, std::int64_t(stride), std::int64_t(2 * stride), std::int64_t(3 * stride)));
+  const __m256i four_strides = _mm256_set1_epi64x(std::int64_t(4 * stride));
+  const __m128i all = _mm_set1_epi32(-1);
+  std::uint64_t frame = 0;
+  for (; frame + 4 <= frames; frame += 4) {
+    const __m256d values = InterpolateFour(data, cursors, all);
+    const __m256d gains_first = NextTwo(gains);
+    _mm256_storeu_ps(out + 2 * frame, SumFour(_mm256_loadu_ps(out + 2 * frame), values, gains_first, NextTwo(gains)));
+    cursors = _mm256_add_epi64(cursors, four_strides);
   }
-  return cursor;
+  if (frame < frames) MixTail(out + 2 * frame, frames - frame, data, cursors, gains);
+  return mixer_frame::AdvanceFrames(cursor, advance, frames);
 }
 
 TARVELON_AVX2 std::uint64_t MixSteady(const MixRun& run, double gain_left, double gain_right) {

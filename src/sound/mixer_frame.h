@@ -47,20 +47,26 @@ inline void AddFrame(float* out, double value, double gain_left, double gain_rig
   out[1] = float(double(out[1]) + value * gain_right);
 }
 
-// Whether every frame after the first of `frames` frames from `cursor` reads samples within
-// -1 ... 2^30 (the -1 of a ping-pong turn at sample 0 included), so that vector kernels may
-// address them with signed 32-bit indices. Holds for every real voice; a run that fails it is
-// mixed by the scalar frame code, which reads exactly what the scalar kernel reads.
+// A run's frames as one arithmetic series: frame i reads as the cursor SeriesStart + i x
+// stride would. Frame 0 reads at `cursor` itself, which differs from the series' start at most
+// in its lowest bit, and that bit takes no part in the read (index, and fraction >> 1).
+inline std::uint64_t SeriesStart(std::uint64_t cursor, std::uint64_t advance) {
+  return Advance(cursor, advance) - Stride(advance);
+}
+
+// Whether every frame of the run reads samples within -1 ... 2^30 (the -1 of a ping-pong turn
+// at sample 0 included), so that vector kernels may address them with signed 32-bit indices.
+// Holds for every real voice; a run that fails it is mixed frame by frame, reading exactly
+// what the scalar kernel reads.
 inline bool IndicesFitVectors(std::uint64_t cursor, std::uint64_t advance, std::uint64_t frames) {
   constexpr std::int64_t kLimit = std::int64_t(1) << 30;
   constexpr std::int64_t kStrideLimit = std::int64_t(1) << 40;  // 256 samples per frame
   const std::int64_t stride = std::int64_t(Stride(advance));
-  if (frames < 2 || frames > (std::uint64_t(1) << 20) || stride >= kStrideLimit || stride <= -kStrideLimit) return false;
-  // Signed, the cursors from the second frame on are an arithmetic series without overflow,
-  // so its two ends bound every index between them.
-  const std::int64_t second = std::int64_t(Advance(cursor, advance));
-  if ((second >> 32) < -1 || (second >> 32) >= kLimit) return false;
-  const std::int64_t last = second + std::int64_t(frames - 2) * stride;
+  if (frames < 1 || frames > (std::uint64_t(1) << 20) || stride >= kStrideLimit || stride <= -kStrideLimit) return false;
+  // Signed, the series has no overflow, so its two ends bound every index between them.
+  const std::int64_t first = std::int64_t(SeriesStart(cursor, advance));
+  if ((first >> 32) < -1 || (first >> 32) >= kLimit) return false;
+  const std::int64_t last = first + std::int64_t(frames - 1) * stride;
   return (last >> 32) >= -1 && (last >> 32) < kLimit;
 }
 
