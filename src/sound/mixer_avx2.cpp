@@ -1,6 +1,7 @@
 // The AVX2 kernels: four frames a step. Frames are independent once their cursors are known,
-// and from a run's second frame on the cursors form an arithmetic series, so four of them sit
-// in 64-bit lanes and move by four strides at once. Every product and sum is the scalar one,
+// and a run's frames read as an arithmetic series of cursors (mixer_frame::SeriesStart), so
+// four of them sit in 64-bit lanes and move by four strides at once; a run's last frames are
+// masked, never read past. Every product and sum is the scalar one,
 // in double, with the same operands in the same order, and each store rounds to single as the
 // scalar store does; the file is built without contraction, so no fused multiply-add can
 // merge a product into its sum.

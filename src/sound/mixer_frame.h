@@ -1,5 +1,5 @@
-// The arithmetic of one mixed frame, shared by every voice kernel so that the vector kernels'
-// first and last frames are the scalar ones, operation for operation.
+// The arithmetic of one mixed frame and of the cursor, shared by every voice kernel, so that
+// frames a vector kernel mixes one at a time are the scalar ones, operation for operation.
 #pragma once
 
 #include <cstdint>
