@@ -29,30 +29,34 @@ TARVELON_AVX2 inline __m256d NextTwo(Gains& gains) {
 }
 
 // The interpolated values of the four frames whose cursors are in `cursors`; only the frames
-// whose lane in `active` is set read their samples (the others give 0).
+// whose lane in `active` is set read their samples.
 TARVELON_AVX2 inline __m256d InterpolateFour(const std::int16_t* data, __m256i cursors, __m128i active) {
-  // Fractions to the low half, sample indices to the high half.
-  const __m256i split = _mm256_permutevar8x32_epi32(cursors, _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7));
-  const __m128i fractions = _mm256_castsi256_si128(split);
-  const __m128i indices = _mm256_extracti128_si256(split, 1);
-  const __m256d weights =
-      _mm256_mul_pd(_mm256_cvtepi32_pd(_mm_srli_epi32(fractions, 1)), _mm256_set1_pd(double(mix_1over2gig)));
+  const __m256i indices = _mm256_srli_epi64(cursors, 32);
+  // fraction >> 1 as a double, exactly: below 2^31, it fills the low mantissa bits of 2^52.
+  const __m256d two_52 = _mm256_set1_pd(0x1p52);
+  const __m256i half_fractions = _mm256_and_si256(_mm256_srli_epi64(cursors, 1), _mm256_set1_epi64x(0x7FFFFFFF));
+  const __m256d weights = _mm256_mul_pd(
+      _mm256_sub_pd(_mm256_castsi256_pd(_mm256_or_si256(half_fractions, _mm256_castpd_si256(two_52))), two_52),
+      _mm256_set1_pd(double(mix_1over2gig)));
+  // The index just before the data reads the first sample at weight 0: a + 0 x (b - a) is a,
+  // exactly what the scalar kernel's first sample read twice gives.
+  const __m256i before_data = _mm256_cmpeq_epi64(indices, _mm256_set1_epi64x(0xFFFFFFFF));
   // One 32-bit read at each index brings both neighbours: a in the low half, b in the high.
-  // The index just before the data reads the first sample twice instead.
-  const __m128i before_data = _mm_cmpeq_epi32(indices, _mm_set1_epi32(-1));
-  const __m128i pairs = _mm_mask_i32gather_epi32(_mm_setzero_si128(), reinterpret_cast<const int*>(data),
-                                                 _mm_andnot_si128(before_data, indices), active, 2);
+  const __m128i pairs = _mm256_mask_i64gather_epi32(_mm_setzero_si128(), reinterpret_cast<const int*>(data),
+                                                    _mm256_andnot_si256(before_data, indices), active, 2);
   const __m128i a = _mm_srai_epi32(_mm_slli_epi32(pairs, 16), 16);
-  const __m128i b = _mm_blendv_epi8(_mm_srai_epi32(pairs, 16), a, before_data);
-  return _mm256_add_pd(_mm256_cvtepi32_pd(a), _mm256_mul_pd(weights, _mm256_cvtepi32_pd(_mm_sub_epi32(b, a))));
+  const __m128i b = _mm_srai_epi32(pairs, 16);
+  return _mm256_add_pd(_mm256_cvtepi32_pd(a),
+                       _mm256_mul_pd(_mm256_andnot_pd(_mm256_castsi256_pd(before_data), weights),
+                                     _mm256_cvtepi32_pd(_mm_sub_epi32(b, a))));
 }
 
 // Four interleaved output frames with four values added at their frames' gains.
 TARVELON_AVX2 inline __m256 SumFour(__m256 frames, __m256d values, __m256d gains_first, __m256d gains_second) {
   const __m256d first = _mm256_cvtps_pd(_mm256_castps256_ps128(frames));
   const __m256d second = _mm256_cvtps_pd(_mm256_extractf128_ps(frames, 1));
-  const __m256d values_first = _mm256_permute4x64_pd(values, 0x50);   // v0 v0 v1 v1
-  const __m256d values_second = _mm256_permute4x64_pd(values, 0xFA);  // v2 v2 v3 v3
+  const __m256d values_first = _mm256_unpacklo_pd(values, values);   // v0 v0 v1 v1
+  const __m256d values_second = _mm256_unpackhi_pd(values, values);  // v2 v2 v3 v3
   const __m128 sum_first = _mm256_cvtpd_ps(_mm256_add_pd(first, _mm256_mul_pd(values_first, gains_first)));
   const __m128 sum_second = _mm256_cvtpd_ps(_mm256_add_pd(second, _mm256_mul_pd(values_second, gains_second)));
   return _mm256_set_m128(sum_second, sum_first);
@@ -63,7 +67,7 @@ TARVELON_AVX2 inline __m256 SumFour(__m256 frames, __m256d values, __m256d gains
 template <class Gains>
 TARVELON_AVX2 void MixTail(float* out, std::uint64_t frames, const std::int16_t* data, __m256i cursors, Gains& gains) {
   const int count = int(frames);
-  const __m128i active = _mm_cmpgt_epi32(_mm_set1_epi32(count), _mm_setr_epi32(0, 1, 2, 3));
+  const __m128i active = _mm_cmpgt_epi32(_mm_set1_epi32(count), _mm_setr_epi32(0, 2, 1, 3));  // lane order
   const __m256i floats = _mm256_cmpgt_epi32(_mm256_set1_epi32(2 * count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
   __m128d gain[4] = {_mm_setzero_pd(), _mm_setzero_pd(), _mm_setzero_pd(), _mm_setzero_pd()};
   for (int i = 0; i < count; ++i) gain[i] = gains.Next();
@@ -83,9 +87,11 @@ TARVELON_AVX2 std::uint64_t MixFrames(float* out, std::uint64_t frames, const st
     return cursor;
   }
   const std::uint64_t stride = mixer_frame::Stride(advance);
+  // Frames 0, 2, 1, 3 of the step in the four lanes: the in-lane unpacks of the output then
+  // pair each value with its frame.
   __m256i cursors =
       _mm256_add_epi64(_mm256_set1_epi64x(std::int64_t(mixer_frame::SeriesStart(cursor, advance))),
-                       _mm256_setr_epi64x(0, std::int64_t(stride), std::int64_t(2 * stride), std::int64_t(3 * stride)));
+                       _mm256_setr_epi64x(0, std::int64_t(2 * stride), std::int64_t(stride), std::int64_t(3 * stride)));
   const __m256i four_strides = _mm256_set1_epi64x(std::int64_t(4 * stride));
   const __m128i all = _mm_set1_epi32(-1);
   std::uint64_t frame = 0;
