@@ -1,5 +1,6 @@
 // Voice-frames per second of the software mixer, for 1, 8 and 64 playing voices, with steady
-// gains (frames mixed in pairs) and with every frame inside a volume ramp.
+// gains and with every frame inside a volume ramp, on every mixer path this CPU has (the
+// second argument: 0 scalar, 1 SSE2, 2 AVX2).
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 
 #include "player/music.h"
 #include "sound/mixer.h"
+#include "sound/mixer_path.h"
 #include "sound/output.h"
 
 namespace {
@@ -20,8 +22,11 @@ struct Setup {
   MUSIC_SAMPLE sample{};
   std::vector<float> out;
 
-  explicit Setup(int voices) {
+  Setup(int voices, benchmark::State& state) {
     AUDIO_InitOffline(44100);
+    const auto path = static_cast<AUDIO_MixerPath>(state.range(1));
+    if (!AUDIO_MixerUsePath(path)) state.SkipWithError("this CPU lacks the path");
+    state.SetLabel(AUDIO_MixerPathName(path));
     data.assign(kSampleLength + 8, 0);
     for (std::uint32_t i = 0; i < kSampleLength; ++i) data[i] = std::int16_t(12000.0 * std::sin(i * 0.031));
     data[kSampleLength] = data[1000];
@@ -49,7 +54,7 @@ struct Setup {
 
 void BM_MixSteady(benchmark::State& state) {
   const int voices = int(state.range(0));
-  Setup setup(voices);
+  Setup setup(voices, state);
   for (auto _ : state) {
     AUDIO_Mixer_FPU_Ramp(setup.out.data(), kBlockFrames, 0);
     benchmark::DoNotOptimize(setup.out.data());
@@ -61,7 +66,7 @@ void BM_MixSteady(benchmark::State& state) {
 
 void BM_MixRamping(benchmark::State& state) {
   const int voices = int(state.range(0));
-  Setup setup(voices);
+  Setup setup(voices, state);
   const int ramp = mix_volumerampsteps;
   int flip = 0;
   for (auto _ : state) {
@@ -79,7 +84,7 @@ void BM_MixRamping(benchmark::State& state) {
   state.counters["voice_frames_per_s"] = benchmark::Counter(voice_frames, benchmark::Counter::kIsRate);
 }
 
-BENCHMARK(BM_MixSteady)->Arg(1)->Arg(8)->Arg(64);
-BENCHMARK(BM_MixRamping)->Arg(1)->Arg(8)->Arg(64);
+BENCHMARK(BM_MixSteady)->ArgsProduct({{1, 8, 64}, {0, 1, 2}});
+BENCHMARK(BM_MixRamping)->ArgsProduct({{1, 8, 64}, {0, 1, 2}});
 
 }  // namespace

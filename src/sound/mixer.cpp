@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "player/music.h"
+#include "sound/mixer_frame.h"
+#include "sound/mixer_kernels.h"
 
 AUDIO_Voice AUDIO_Channel[256];
 
@@ -17,28 +19,7 @@ const float mix_1over2gig = 0x1.fff22p-32f;  // bits 0x2FFFF910
 
 namespace {
 
-constexpr std::uint32_t kBeforeFirstSample = 0xFFFFFFFFu;
-
-// A ping-pong turn exactly on a loop that starts at sample 0 leaves the cursor a hair below
-// it; the sample before the data is taken to equal the first one (its weight is < 0.0002).
-inline std::int32_t SampleAt(const std::int16_t* data, std::uint32_t index) {
-  return index == kBeforeFirstSample ? data[0] : data[index];
-}
-
-// One frame's interpolated sample value at the cursor.
-inline double Interpolate(const std::int16_t* data, std::uint64_t cursor) {
-  const std::uint32_t index = std::uint32_t(cursor >> 32);
-  const std::uint32_t fraction = std::uint32_t(cursor);
-  const double weight = double(fraction >> 1) * double(mix_1over2gig);
-  const std::int32_t a = SampleAt(data, index);
-  const std::int32_t b = data[std::uint32_t(index + 1)];
-  return double(a) + weight * double(b - a);
-}
-
-// The next cursor: the fraction's lowest bit is dropped before the advance is added.
-inline std::uint64_t Advance(std::uint64_t cursor, std::uint64_t advance) {
-  return (cursor & ~std::uint64_t(1)) + advance;
-}
+using mixer_frame::kBeforeFirstSample;
 
 constexpr std::uint64_t Fixed(std::uint32_t integer, std::uint32_t fraction) {
   return (std::uint64_t(integer) << 32) | fraction;
@@ -76,6 +57,7 @@ std::uint64_t FramesToBoundary(std::uint64_t distance, const AUDIO_Voice* voice,
 
 void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t, float* end) {
   if (!voice || !buffer || !end) return;
+  const MixKernels& kernels = ActiveKernels();
   float* out = buffer;
   while (out < end) {
     const MUSIC_SAMPLE* sample = voice->sample;
@@ -140,29 +122,21 @@ void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t, f
       if (frames > std::uint64_t(ramp_frames)) frames = std::uint64_t(ramp_frames);
     }
 
-    // 3. Gains and the signed advance.
+    // 3. The signed advance; the gains follow with the frames.
     std::uint64_t advance = Fixed(voice->step, voice->step_fraction);
     if (!forwards) advance = 0 - advance;
-    const std::int16_t* data = sample->data;
+    const MixRun run{out, frames, sample->data, cursor, advance};
+    out += frames * 2;
 
-    // 4. Resample and add. The gain is applied before it moves.
+    // 4. Resample and add.
     if (ramping) {
-      double ramp_left = double(voice->ramp_level_left) * double(mix_1over256) * double(mix_1over255);
-      double ramp_right = double(voice->ramp_level_right) * double(mix_1over256) * double(mix_1over255);
-      const double delta_left = voice->ramp_delta_left;
-      const double delta_right = voice->ramp_delta_right;
-      for (std::uint64_t i = 0; i < frames; ++i) {
-        const double value = Interpolate(data, cursor);
-        out[0] = float(double(out[0]) + value * ramp_left);
-        out[1] = float(double(out[1]) + value * ramp_right);
-        ramp_left += delta_left;
-        ramp_right += delta_right;
-        out += 2;
-        cursor = Advance(cursor, advance);
-      }
+      RampGains gains{double(voice->ramp_level_left) * double(mix_1over256) * double(mix_1over255),
+                      double(voice->ramp_level_right) * double(mix_1over256) * double(mix_1over255),
+                      voice->ramp_delta_left, voice->ramp_delta_right};
+      cursor = kernels.ramp(run, &gains);
       // 5. Ramp bookkeeping.
-      voice->ramp_level_left = std::int32_t(std::nearbyint(ramp_left * double(mix_255) * double(mix_256)));
-      voice->ramp_level_right = std::int32_t(std::nearbyint(ramp_right * double(mix_255) * double(mix_256)));
+      voice->ramp_level_left = std::int32_t(std::nearbyint(gains.left * double(mix_255) * double(mix_256)));
+      voice->ramp_level_right = std::int32_t(std::nearbyint(gains.right * double(mix_255) * double(mix_256)));
       ramp_frames -= std::int32_t(frames);
       voice->ramp_remaining = ramp_frames;
       if (ramp_frames == 0) {
@@ -175,28 +149,13 @@ void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t, f
           continue;
         }
       }
+    } else if (voice->left_volume == 0 && voice->right_volume == 0) {
+      // A voice faded to silence adds zeros, which leave every sum as it was; only its cursor
+      // moves on. Half the voices of a busy song are twins faded out like this.
+      cursor = mixer_frame::AdvanceFrames(cursor, advance, frames);
     } else {
-      const double gain_left = double(voice->left_volume) * double(mix_1over255);
-      const double gain_right = double(voice->right_volume) * double(mix_1over255);
-      std::uint64_t i = 0;
-      for (; i + 1 < frames; i += 2) {
-        const double first = Interpolate(data, cursor);
-        cursor = Advance(cursor, advance);
-        const double second = Interpolate(data, cursor);
-        cursor = Advance(cursor, advance);
-        out[0] = float(double(out[0]) + first * gain_left);
-        out[1] = float(double(out[1]) + first * gain_right);
-        out[2] = float(double(out[2]) + second * gain_left);
-        out[3] = float(double(out[3]) + second * gain_right);
-        out += 4;
-      }
-      if (i < frames) {
-        const double value = Interpolate(data, cursor);
-        cursor = Advance(cursor, advance);
-        out[0] = float(double(out[0]) + value * gain_left);
-        out[1] = float(double(out[1]) + value * gain_right);
-        out += 2;
-      }
+      cursor = kernels.steady(run, double(voice->left_volume) * double(mix_1over255),
+                              double(voice->right_volume) * double(mix_1over255));
     }
 
     // 6. The boundary: loop, turn, or end the voice.

@@ -1,7 +1,6 @@
 #include "wav_writer.h"
 
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -58,15 +57,30 @@ bool WavWriter::OpenStream(std::FILE* stream, std::int32_t rate, std::int64_t fr
 
 bool WavWriter::Write(const std::int16_t* frames, std::int64_t count) {
   if (file_ == nullptr || count <= 0) return ok_;
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count) * 4);
-  for (std::int64_t k = 0; k < count * 2; ++k) Put16(&bytes[static_cast<std::size_t>(k) * 2], static_cast<std::uint16_t>(frames[k]));
-  ok_ = ok_ && std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+  const std::size_t bytes = static_cast<std::size_t>(count) * 4;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  // Already the file's byte order.
+  const auto* raw = reinterpret_cast<const std::uint8_t*>(frames);
+  pending_.insert(pending_.end(), raw, raw + bytes);
+#else
+  const std::size_t start = pending_.size();
+  pending_.resize(start + bytes);
+  for (std::int64_t k = 0; k < count * 2; ++k) Put16(&pending_[start + std::size_t(k) * 2], static_cast<std::uint16_t>(frames[k]));
+#endif
   frames_ += count;
+  if (pending_.size() >= kFlushBytes) Flush();
   return ok_;
+}
+
+// Blocks are small (a fiftieth of a second); the file gets them a megabyte at a time.
+void WavWriter::Flush() {
+  ok_ = ok_ && std::fwrite(pending_.data(), 1, pending_.size(), file_) == pending_.size();
+  pending_.clear();
 }
 
 bool WavWriter::Finish() {
   if (file_ == nullptr) return false;
+  Flush();
   if (frames_ != announced_frames_) {
     std::uint8_t header[kHeaderBytes];
     FillHeader(header, rate_, static_cast<std::uint32_t>(frames_ * 4));

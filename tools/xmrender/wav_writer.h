@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 class WavWriter {
  public:
@@ -21,8 +22,12 @@ class WavWriter {
   std::int64_t frames() const { return frames_; }
 
  private:
+  static constexpr std::size_t kFlushBytes = std::size_t(1) << 20;
+  void Flush();
+
   std::FILE* file_ = nullptr;
   bool owns_file_ = true;
+  std::vector<std::uint8_t> pending_;  // converted frames not yet written
   std::int64_t frames_ = 0;
   std::int64_t announced_frames_ = 0;  // the size the header already written gives
   bool ok_ = true;
