@@ -70,6 +70,9 @@ bool AudioOpen(int rate);
 bool AudioPlayLooping(const void* data, std::uint32_t bytes);
 // Bytes handed to the device since the loop started.
 std::uint64_t AudioPosition();
+// True once the audio device has gone away for good (unplugged, driver gone); the position
+// stops then.
+bool AudioDeviceLost();
 // Called after writing into the looping buffer while it plays: the device's next read sees
 // everything written so far.
 void AudioPublish();
