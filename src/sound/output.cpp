@@ -62,11 +62,12 @@ void ResetVoices() {
 
 // After a stall longer than the ring every block but the one playing holds music a lap old.
 // The ring starts afresh after the playing block, going on with the song where the mixing
-// stopped; the playing block takes the entry last reported, so the clock holds still until
-// the device reaches the fresh music and never steps back.
+// stopped. The device has played everything mixed before the stall by now, so the playing
+// block reports the end of that: the clock moves on to what was heard and never steps back.
 void RestartRingAfter(std::int32_t playing, std::int32_t blocks) {
   AUDIO_Software_UpdateMutex.store(1);
-  MUSIC_RecordTimeInfo(playing, MUSIC_ReadTimeInfo(AUDIO_Software_RealBlock.load()));
+  const std::int32_t newest = AUDIO_Software_FillBlock > 0 ? AUDIO_Software_FillBlock - 1 : blocks - 1;
+  MUSIC_RecordTimeInfo(playing, MUSIC_ReadTimeInfo(newest));
   AUDIO_Software_RealBlock.store(playing);
   AUDIO_Software_FillBlock = playing + 1 >= blocks ? 0 : playing + 1;
   while (AUDIO_Software_FillBlock != playing && AUDIO_Software_Exit.load() == 0) AUDIO_Software_Fill();

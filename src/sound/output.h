@@ -54,8 +54,8 @@ void AUDIO_Software_Poll(std::uint64_t device_bytes);
 // One turn of the feeder: refills as AUDIO_Software_Poll does, unless the device has gone
 // all the way round the ring since the last turn (the feeder was held up for longer than the
 // ring lasts). Then every block but the playing one is a lap old: the ring is mixed afresh
-// from the block after the playing one, and the clock holds at the time last reported until
-// the device gets there.
+// from the block after the playing one, and the clock moves on to the end of the music mixed
+// before the stall, which the device has played by then.
 void AUDIO_Software_Follow(std::uint64_t device_bytes);
 // The feeder: follows the device every 5 ms until AUDIO_Software_Exit is raised. Once the
 // device has gone away for good it follows the wall clock from where the device stopped, so

@@ -1,5 +1,5 @@
 // The feeder held up for longer than the ring lasts while the device goes on looping it: the
-// clock never steps back and resumes once the feeder does; the device goes on with new music
+// clock never steps back and moves on once the feeder does; the device goes on with new music
 // right after the block it plays when the feeder wakes, instead of replaying blocks a lap old;
 // and the stop still ends the feeder at once.
 #include <gtest/gtest.h>
