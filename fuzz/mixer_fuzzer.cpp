@@ -2,8 +2,8 @@
 // ramp state) over a fuzzed sample and loop geometry, mixed for a few hundred frames in a few
 // calls and clipped. The geometry is anything the loader can hand over (loops inside the
 // sample with their guard sample after the end, one-sample loops, ping-pong loops turning at
-// sample 0), plus empty loops and cursors just outside the loop, which it cannot; steps reach
-// just below 256 samples a frame, the fastest the note engine sets.
+// sample 0), plus empty loops, which it cannot; steps reach just below 256 samples a frame,
+// the fastest the note engine sets.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cmath>
@@ -62,12 +62,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 
   AUDIO_Voice& voice = AUDIO_Channel[in.ConsumeIntegralInRange<int>(0, kMixedVoiceCount - 1)];
   voice.sample = &sample;
-  voice.position = in.ConsumeBool() ? 0xFFFFFFFFu : in.ConsumeIntegralInRange<std::uint32_t>(0, end + 1);
+  // Where the note engine and the mixer leave a cursor: a trigger or a rewind puts it before
+  // the loop end moving forwards; only a ping-pong turn sends it backwards, inside the loop,
+  // or forwards from a hair below a loop that starts at sample 0.
+  const bool bidi = sample.loop_mode == LOOP_BIDI;
+  voice.direction = bidi && end > sample.loop_start && in.ConsumeBool() ? 2 : 1;
+  const std::uint32_t lowest = voice.direction == 2 ? sample.loop_start : 0;
+  voice.position = end > lowest ? in.ConsumeIntegralInRange<std::uint32_t>(lowest, end - 1) : 0;
   voice.position_fraction = in.ConsumeIntegral<std::uint32_t>();
+  if (bidi && sample.loop_start == 0 && voice.direction == 1 && in.ConsumeBool()) {
+    voice.position = 0xFFFFFFFFu;
+    voice.position_fraction = 0xFFFFFFFFu;
+  }
   voice.step = PickStep(in);
   voice.step_fraction = in.ConsumeIntegral<std::uint32_t>();
-  // Only a ping-pong turn sends a voice backwards; every trigger starts it forwards.
-  voice.direction = sample.loop_mode == LOOP_BIDI && in.ConsumeBool() ? 2 : 1;
   voice.left_volume = in.ConsumeIntegralInRange<std::int32_t>(0, 255);
   voice.right_volume = in.ConsumeIntegralInRange<std::int32_t>(0, 255);
   voice.ramp_level_left = in.ConsumeIntegralInRange<std::int32_t>(0, 255) * 256;
