@@ -70,8 +70,11 @@ void RestartRingAfter(std::int32_t playing, std::int32_t blocks) {
   MUSIC_RecordTimeInfo(playing, MUSIC_ReadTimeInfo(newest));
   AUDIO_Software_RealBlock.store(playing);
   AUDIO_Software_FillBlock = playing + 1 >= blocks ? 0 : playing + 1;
-  while (AUDIO_Software_FillBlock != playing && AUDIO_Software_Exit.load() == 0) AUDIO_Software_Fill();
-  if (g_output == Output::Device) platform::AudioPublish();
+  // Block by block, each published before the next, as the device comes right behind.
+  while (AUDIO_Software_FillBlock != playing && AUDIO_Software_Exit.load() == 0) {
+    AUDIO_Software_Fill();
+    if (g_output == Output::Device) platform::AudioPublish();
+  }
   AUDIO_Software_UpdateMutex.store(0);
 }
 
