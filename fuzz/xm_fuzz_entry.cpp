@@ -2,18 +2,29 @@
 
 #include "byte_source.h"
 #include "player/music.h"
+#include "player/xm.h"
 #include "sound/output.h"
 
 namespace {
-constexpr std::int32_t kRate = 44100;
+
+int g_ticks = 0;
+
+// The loader's tick, counted, so the render ends after a number of ticks whatever the tempo.
+void CountedUpdate(MUSIC_MODULE* module) {
+  ++g_ticks;
+  MUSIC_UpdateXM(module);
 }
+
+}  // namespace
 
 int FuzzLoadAndRender(const std::uint8_t* data, std::size_t size) {
   bytesource::Install(data, size);
   MUSIC_MODULE* module = MUSIC_LoadSong(data, nullptr);
   if (module == nullptr) return 0;
-  if (AUDIO_InitOffline(kRate) && MUSIC_PlaySong(module)) {
-    for (std::int64_t frames = 0; frames < kRate; frames += AUDIO_BlockSize) {
+  module->update = CountedUpdate;
+  g_ticks = 0;
+  if (AUDIO_InitOffline(kFuzzMixRate) && MUSIC_PlaySong(module)) {
+    while (g_ticks < kFuzzTicks) {
       if (AUDIO_Offline_FillNext(nullptr) == nullptr) break;
     }
     MUSIC_StopSong(module);

@@ -1,4 +1,5 @@
-// libFuzzer target: arbitrary bytes as an XM module, loaded and rendered for one second.
+// libFuzzer target: arbitrary bytes as an XM module, loaded and played for a bounded number
+// of ticks.
 #include <cstddef>
 #include <cstdint>
 

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "player/xm.h"
+#include "sound/allocation.h"
 #include "sound/mixer.h"
 #include "sound/output.h"
 
@@ -37,7 +38,7 @@ MUSIC_TIMEINFO Unpack(std::uint64_t packed) {
 
 bool MUSIC_CreateTimeInfo(std::int32_t blocks) {
   MUSIC_ReleaseTimeInfo();
-  if (blocks <= 0) return false;
+  if (blocks <= 0 || !AUDIO_AllocationGranted()) return false;
   MUSIC_TimeInfo = new (std::nothrow) std::atomic<std::uint64_t>[std::size_t(blocks)]();
   if (!MUSIC_TimeInfo) return false;
   MUSIC_TimeInfoCount = blocks;

@@ -3,6 +3,7 @@
 
 #include "player/music.h"
 #include "player/xm.h"
+#include "sound/allocation.h"
 #include "sound/file_access.h"
 #include "sound/output.h"
 
@@ -12,7 +13,7 @@ MUSIC_SAMPLE MUSIC_DummySample;
 MUSIC_MODULE* MUSIC_LoadSong(const void* name, MUSIC_SampleLoadCallback sample_load_callback) {
   AUDIO_FileHandle* file = AUDIO_File_Open(name, 0, 0);
   if (file == nullptr) return nullptr;
-  auto* module = static_cast<MUSIC_MODULE*>(std::calloc(1, sizeof(MUSIC_MODULE)));
+  auto* module = static_cast<MUSIC_MODULE*>(AUDIO_Calloc(1, sizeof(MUSIC_MODULE)));
   if (module == nullptr) {
     AUDIO_File_Close(file);
     return nullptr;

@@ -25,6 +25,7 @@
 
 #include "player/xm.h"
 #include "player/xm_reader.h"
+#include "sound/allocation.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ constexpr int kMaxEnvelopeValue = 64;
 template <typename T>
 T* AllocateZeroed(std::size_t count) {
   if (count == 0) return nullptr;
-  return static_cast<T*>(std::calloc(count, sizeof(T)));
+  return static_cast<T*>(AUDIO_Calloc(count, sizeof(T)));
 }
 
 // Sample slots a loaded instrument does not define play silence.
@@ -219,7 +220,7 @@ bool ReadSampleData(XmReader& in, MUSIC_MODULE* module, MUSIC_SAMPLE* sample,
 
   std::uint32_t data_bytes = length * (sample->bits / 8);
   std::size_t buffer_bytes = static_cast<std::size_t>(length) * 2 + 16;
-  auto* buffer = static_cast<std::uint8_t*>(std::calloc(buffer_bytes, 1));
+  auto* buffer = static_cast<std::uint8_t*>(AUDIO_Calloc(buffer_bytes, 1));
   if (buffer == nullptr) return false;
   if (module->sample_load_callback != nullptr) {
     module->sample_load_callback(buffer, static_cast<std::int32_t>(data_bytes), sample->bits,
@@ -233,7 +234,7 @@ bool ReadSampleData(XmReader& in, MUSIC_MODULE* module, MUSIC_SAMPLE* sample,
 
   std::int16_t* data;
   if (sample->bits == 8) {
-    data = static_cast<std::int16_t*>(std::calloc(buffer_bytes, 1));
+    data = static_cast<std::int16_t*>(AUDIO_Calloc(buffer_bytes, 1));
     if (data == nullptr) {
       std::free(buffer);
       return false;

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "sound/allocation.h"
+
 AUDIO_File_OpenFunction AUDIO_File_OpenCallback = nullptr;
 AUDIO_File_CloseFunction AUDIO_File_CloseCallback = nullptr;
 AUDIO_File_ReadFunction AUDIO_File_ReadCallback = nullptr;
@@ -29,7 +31,7 @@ std::int32_t AUDIO_File_CallbacksInstalled() {
 
 AUDIO_FileHandle* AUDIO_File_Open(const void* name, std::uint8_t mode, std::int32_t length) {
   if (!AUDIO_File_CallbacksInstalled()) return nullptr;
-  auto* handle = static_cast<AUDIO_FileHandle*>(std::calloc(1, sizeof(AUDIO_FileHandle)));
+  auto* handle = static_cast<AUDIO_FileHandle*>(AUDIO_Calloc(1, sizeof(AUDIO_FileHandle)));
   if (!handle) return nullptr;
   handle->open_mode = mode;
   handle->length_hint = length;

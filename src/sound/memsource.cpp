@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "content.h"
+#include "sound/allocation.h"
 
 namespace {
 
@@ -12,10 +13,10 @@ memfile* Record(AUDIO_UserHandle handle) { return reinterpret_cast<memfile*>(han
 }  // namespace
 
 AUDIO_UserHandle memopen(const void*) {
-  auto* file = static_cast<memfile*>(std::calloc(1, sizeof(memfile)));
+  auto* file = static_cast<memfile*>(AUDIO_Calloc(1, sizeof(memfile)));
   if (!file) return 0;
   file->length = static_cast<std::int32_t>(muzik_length);
-  file->data = static_cast<std::uint8_t*>(std::calloc(muzik_length ? muzik_length : 1, 1));
+  file->data = static_cast<std::uint8_t*>(AUDIO_Calloc(muzik_length ? muzik_length : 1, 1));
   if (!file->data) {
     std::free(file);
     return 0;

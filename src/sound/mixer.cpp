@@ -72,8 +72,11 @@ void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t, f
     bool end_reached = false;
     std::uint64_t cursor = Fixed(voice->position, voice->position_fraction);
     const std::uint32_t index = voice->position;
+    // A turn made a hair early (the boundary division drops the low bits of the distance)
+    // leaves a backwards cursor just above the loop end; it is inside, with one more sample
+    // to travel, not past the start: turning it there again would throw it out of the loop.
     const bool outside = forwards ? (index >= loop_end && index != kBeforeFirstSample)
-                                  : (index < loop_start || index >= loop_end);
+                                  : (index < loop_start || index > loop_end);
     if (outside) {
       // A cursor put past the boundary by its owner is at the boundary now, so no frame of
       // this pass can read outside the data.

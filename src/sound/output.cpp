@@ -1,5 +1,6 @@
 #include "sound/output.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +9,7 @@
 
 #include "platform/platform.h"
 #include "player/music_control.h"
+#include "sound/allocation.h"
 #include "sound/clipcopy.h"
 #include "sound/file_access.h"
 #include "sound/mixer.h"
@@ -25,12 +27,16 @@ std::atomic<std::int32_t> AUDIO_Software_RealBlock{0};
 std::atomic<std::uint8_t> AUDIO_Software_Exit{0};
 std::atomic<std::uint8_t> AUDIO_Software_UpdateMutex{0};
 std::atomic<std::uint8_t> AUDIO_Software_ThreadFinished{1};
+std::atomic<std::uint8_t> AUDIO_Software_Hold{0};
 
 namespace {
 
 enum class Output { None, Device, Offline };
 Output g_output = Output::None;
 std::thread g_feeder;  // the feeder's handle; joined (and so released) by the stop
+// The device's block (counted from the start of the loop, never wrapping) at the feeder's
+// last turn.
+std::uint64_t g_followed_block = 0;
 
 std::int32_t BlockSizeFor(std::int32_t rate) { return rate > 0 ? ((rate / 50 + 3) & ~3) : 0; }
 
@@ -53,6 +59,48 @@ void ResetVoices() {
     AUDIO_Channel[i].step = 1;
   }
 }
+
+// After a stall longer than the ring every block but the one playing holds music a lap old.
+// The ring starts afresh after the playing block, going on with the song where the mixing
+// stopped. The device has played everything mixed before the stall by now, so the playing
+// block reports the end of that: the clock moves on to what was heard and never steps back.
+void RestartRingAfter(std::int32_t playing, std::int32_t blocks) {
+  AUDIO_Software_UpdateMutex.store(1);
+  const std::int32_t newest = AUDIO_Software_FillBlock > 0 ? AUDIO_Software_FillBlock - 1 : blocks - 1;
+  MUSIC_RecordTimeInfo(playing, MUSIC_ReadTimeInfo(newest));
+  AUDIO_Software_RealBlock.store(playing);
+  AUDIO_Software_FillBlock = playing + 1 >= blocks ? 0 : playing + 1;
+  // Block by block, each published before the next, as the device comes right behind.
+  while (AUDIO_Software_FillBlock != playing && AUDIO_Software_Exit.load() == 0) {
+    AUDIO_Software_Fill();
+    if (g_output == Output::Device) platform::AudioPublish();
+  }
+  AUDIO_Software_UpdateMutex.store(0);
+}
+
+// The device's position, or, once the device has gone away and its position stopped, the
+// position it would have reached by the wall clock: the song goes on unheard, so the picture
+// keeps its clock and the demo still reaches its end.
+class FeederPosition {
+ public:
+  std::uint64_t Bytes() {
+    if (!platform::AudioDeviceLost()) return platform::AudioPosition();
+    const auto now = std::chrono::steady_clock::now();
+    if (!lost_) {
+      lost_ = true;
+      lost_at_bytes_ = platform::AudioPosition();
+      lost_since_ = now;
+    }
+    const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - lost_since_).count();
+    const std::uint64_t frames = std::uint64_t(elapsed) * std::uint64_t(AUDIO_MixRate) / 1000000u;
+    return lost_at_bytes_ + frames * 4;
+  }
+
+ private:
+  bool lost_ = false;
+  std::uint64_t lost_at_bytes_ = 0;
+  std::chrono::steady_clock::time_point lost_since_;
+};
 
 bool Streaming() { return MUSIC_TimeInfo || AUDIO_MixBlock.data || AUDIO_MixBufferMem || g_feeder.joinable(); }
 
@@ -151,11 +199,25 @@ void AUDIO_Software_Poll(std::uint64_t device_bytes) {
   }
 }
 
+void AUDIO_Software_Follow(std::uint64_t device_bytes) {
+  const std::int32_t blocks = BlockCount();
+  if (blocks <= 0 || !MUSIC_PlayingSong) return;
+  const std::uint64_t block = device_bytes / 4 / std::uint64_t(AUDIO_BlockSize);
+  const bool lapped = block >= g_followed_block + std::uint64_t(blocks);
+  g_followed_block = block;
+  if (lapped) {
+    RestartRingAfter(std::int32_t(block % std::uint64_t(blocks)), blocks);
+  } else {
+    AUDIO_Software_Poll(device_bytes);
+  }
+}
+
 std::uint32_t AUDIO_Software_DoubleBufferThread(void*) {
   platform::SetThreadTimeCritical();
   AUDIO_Software_ThreadFinished.store(0);
+  FeederPosition position;
   while (AUDIO_Software_Exit.load() == 0) {
-    AUDIO_Software_Poll(platform::AudioPosition());
+    if (AUDIO_Software_Hold.load() == 0) AUDIO_Software_Follow(position.Bytes());
     platform::SleepMs(5);
   }
   AUDIO_Software_ThreadFinished.store(1);
@@ -168,10 +230,10 @@ std::int32_t AUDIO_Software_StartStreaming() {
   if (!MUSIC_CreateTimeInfo(blocks)) return 0;
 
   AUDIO_MixBlock.bytes = std::uint32_t(AUDIO_BufferSize) * 4;
-  AUDIO_MixBlock.data = static_cast<std::int16_t*>(std::calloc(std::size_t(AUDIO_BufferSize), 4));
+  AUDIO_MixBlock.data = static_cast<std::int16_t*>(AUDIO_Calloc(std::size_t(AUDIO_BufferSize), 4));
   if (!AUDIO_MixBlock.data) return 0;
 
-  AUDIO_MixBufferMem = std::calloc(std::size_t(AUDIO_BufferSize) * 8 + 256, 1);
+  AUDIO_MixBufferMem = AUDIO_Calloc(std::size_t(AUDIO_BufferSize) * 8 + 256, 1);
   if (!AUDIO_MixBufferMem) return 0;
   const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(AUDIO_MixBufferMem);
   AUDIO_MixBuffer = reinterpret_cast<float*>((address + 15) & ~std::uintptr_t(15));
@@ -179,6 +241,7 @@ std::int32_t AUDIO_Software_StartStreaming() {
   AUDIO_Software_FillBlock = 0;
   // The device starts again from the ring's first byte, so its block is 0 again too.
   AUDIO_Software_RealBlock.store(0);
+  g_followed_block = 0;
   if (g_output == Output::Offline) return 1;
 
   // About two seconds of music, all mixed on the calling thread before the device starts.
@@ -192,6 +255,10 @@ std::int32_t AUDIO_Software_StartStreaming() {
   // run a single step still waits for it.
   AUDIO_Software_ThreadFinished.store(0);
   AUDIO_Software_UpdateMutex.store(0);
+  if (!AUDIO_AllocationGranted()) {  // the thread's stack
+    AUDIO_Software_ThreadFinished.store(1);
+    return 0;
+  }
   try {
     g_feeder = std::thread(AUDIO_Software_DoubleBufferThread, nullptr);
   } catch (const std::system_error&) {

@@ -34,6 +34,8 @@ extern std::atomic<std::int32_t> AUDIO_Software_RealBlock;  // block the device 
 extern std::atomic<std::uint8_t> AUDIO_Software_Exit;            // asks the feeder to end
 extern std::atomic<std::uint8_t> AUDIO_Software_UpdateMutex;     // raised around each refill
 extern std::atomic<std::uint8_t> AUDIO_Software_ThreadFinished;  // 0 while a feeder runs
+// While raised the feeder skips its turns, as a feeder starved of time would (tests).
+extern std::atomic<std::uint8_t> AUDIO_Software_Hold;
 
 // Opens the default device at `rate` (1) or fails (0): without a complete file-callback table,
 // for a rate below 50 Hz, or when there is no device. Stops a playing song first.
@@ -49,7 +51,15 @@ void AUDIO_Software_Fill();
 // One look at the device: refills every block from AUDIO_Software_FillBlock up to, not
 // including, the block holding byte `device_bytes` of the looping ring.
 void AUDIO_Software_Poll(std::uint64_t device_bytes);
-// The feeder: polls the device every 5 ms until AUDIO_Software_Exit is raised. Returns 0.
+// One turn of the feeder: refills as AUDIO_Software_Poll does, unless the device has gone
+// all the way round the ring since the last turn (the feeder was held up for longer than the
+// ring lasts). Then every block but the playing one is a lap old: the ring is mixed afresh
+// from the block after the playing one, and the clock moves on to the end of the music mixed
+// before the stall, which the device has played by then.
+void AUDIO_Software_Follow(std::uint64_t device_bytes);
+// The feeder: follows the device every 5 ms until AUDIO_Software_Exit is raised. Once the
+// device has gone away for good it follows the wall clock from where the device stopped, so
+// the song and its clock go on unheard. Returns 0.
 std::uint32_t AUDIO_Software_DoubleBufferThread(void* parameter);
 
 // The streaming half of MUSIC_PlaySong: creates the time-info entries, the ring and the mix

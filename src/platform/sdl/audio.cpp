@@ -1,5 +1,7 @@
 // SDL2 backend: the audio device. One caller-owned buffer plays in an endless loop from
 // SDL's callback, which counts every byte it hands over; that count is the play position.
+// SDL announces a device that goes away with SDL_AUDIODEVICEREMOVED; an event watch sees it
+// on whichever thread SDL raises it, without waiting for the main loop's poll.
 #include <SDL.h>
 
 #include <algorithm>
@@ -15,9 +17,19 @@ SDL_AudioDeviceID g_device = 0;
 const Uint8* g_ring = nullptr;  // guarded by the device lock
 Uint32 g_ring_bytes = 0;
 std::atomic<std::uint64_t> g_position{0};
+std::atomic<SDL_AudioDeviceID> g_watched_device{0};  // read by the event watch on SDL's threads
+std::atomic<bool> g_lost{false};
+
+int WatchForRemoval(void*, SDL_Event* event) {
+  if (event->type == SDL_AUDIODEVICEREMOVED && !event->adevice.iscapture &&
+      event->adevice.which == g_watched_device.load() && g_watched_device.load() != 0)
+    g_lost.store(true);
+  return 0;
+}
 
 void Callback(void*, Uint8* stream, int len) {
-  if (!g_ring || g_ring_bytes == 0) {
+  // A removed device plays nothing more, whatever the driver still asks for.
+  if (!g_ring || g_ring_bytes == 0 || g_lost.load()) {
     std::memset(stream, 0, size_t(len));
     return;
   }
@@ -52,6 +64,9 @@ bool AudioOpen(int rate) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
+  g_lost.store(false);
+  g_watched_device.store(g_device);
+  SDL_AddEventWatch(WatchForRemoval, nullptr);
   return true;
 }
 
@@ -67,6 +82,8 @@ bool AudioPlayLooping(const void* data, std::uint32_t bytes) {
 }
 
 std::uint64_t AudioPosition() { return g_position.load(std::memory_order_acquire); }
+
+bool AudioDeviceLost() { return g_lost.load(); }
 
 void AudioPublish() {
   // The callback runs under the device lock; taking it once orders our writes before its next run.
@@ -88,6 +105,9 @@ void AudioReset() {
 void AudioClose() {
   if (!g_device) return;
   AudioReset();
+  SDL_DelEventWatch(WatchForRemoval, nullptr);
+  g_watched_device.store(0);
+  g_lost.store(false);
   SDL_CloseAudioDevice(g_device);
   g_device = 0;
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
