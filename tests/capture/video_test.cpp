@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -19,6 +18,7 @@
 #include "sound/file_access.h"
 #include "sound/memsource.h"
 #include "sound/output.h"
+#include "support/run_program.h"
 
 namespace {
 
@@ -28,22 +28,7 @@ constexpr int kFps = 30;
 constexpr double kFrom = 14.5, kTo = 17.5;  // around the cut to the room at clock 15,000 ms
 constexpr std::size_t kFrameBytes = 800 * 600 * 3;
 
-struct Result {
-  int code;
-  std::string out;
-};
-
-Result Shell(const std::string& command) {
-  Result run{-1, {}};
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[1 << 16];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
-  const int status = pclose(pipe);
-  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+using testsupport::RunProgram;
 
 std::string Capture(const fs::path& out, double from, double to) {
   char options[96];
@@ -52,7 +37,7 @@ std::string Capture(const fs::path& out, double from, double to) {
 }
 
 std::string Decode(const fs::path& video, const std::string& format) {
-  return Shell("ffmpeg -v error -i '" + video.string() + "' " + format + " -").out;
+  return RunProgram("ffmpeg -v error -i '" + video.string() + "' " + format + " -").out;
 }
 
 // The song as the demo plays it: every block's samples and the clock reported while it plays.
@@ -105,11 +90,11 @@ double Correlation(const std::vector<double>& a, const std::vector<double>& b) {
 class CutCapture : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (Shell("command -v ffmpeg && command -v ffprobe").out.find("ffprobe") == std::string::npos) return;
+    if (RunProgram("command -v ffmpeg && command -v ffprobe").out.find("ffprobe") == std::string::npos) return;
     char pattern[] = "/tmp/capture-video-XXXXXX";
     directory_ = mkdtemp(pattern);
     video_ = directory_ / "cut.mp4";
-    made_ = Shell(Capture(video_, kFrom, kTo)).code == 0;
+    made_ = RunProgram(Capture(video_, kFrom, kTo)).exit_code == 0;
   }
   static void TearDownTestSuite() {
     if (!directory_.empty()) fs::remove_all(directory_);
@@ -134,14 +119,14 @@ TEST_F(CutCapture, IsAnMp4EveryPlayerOpens) {
       {"a:0", "codec_name,sample_rate,channels", "codec_name=aac\nsample_rate=44100\nchannels=2\n"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Shell(std::string("ffprobe -v error -select_streams ") + c.stream + " -show_entries stream=" + c.entries +
+    EXPECT_EQ(RunProgram(std::string("ffprobe -v error -select_streams ") + c.stream + " -show_entries stream=" + c.entries +
                     " -of default=nw=1 '" + video_.string() + "'")
                   .out,
               c.expected);
   }
   for (const char* stream : {"v:0", "a:0"}) {
     const double seconds = std::atof(
-        Shell(std::string("ffprobe -v error -select_streams ") + stream + " -show_entries stream=duration -of csv=p=0 '" +
+        RunProgram(std::string("ffprobe -v error -select_streams ") + stream + " -show_entries stream=duration -of csv=p=0 '" +
               video_.string() + "'")
             .out.c_str());
     EXPECT_NEAR(seconds, kTo - kFrom, 0.03) << stream;
@@ -188,7 +173,7 @@ TEST_F(CutCapture, PictureCutsOnTheFrameTheClockReaches15s) {
 
 TEST_F(CutCapture, SecondCaptureDecodesToTheSameFrames) {
   const fs::path again = directory_ / "again.mp4";
-  ASSERT_EQ(Shell(Capture(again, kFrom, kTo)).code, 0);
+  ASSERT_EQ(RunProgram(Capture(again, kFrom, kTo)).exit_code, 0);
   const std::string first = Decode(video_, "-f rawvideo -pix_fmt rgb24");
   ASSERT_EQ(first.size(), kFrameBytes * std::size_t((kTo - kFrom) * kFps));
   EXPECT_TRUE(first == Decode(again, "-f rawvideo -pix_fmt rgb24"));
@@ -210,10 +195,12 @@ TEST(CaptureWithoutFfmpeg, SaysSoInOneLineAndLeavesNoFile) {
   for (const auto& c : cases) {
     fs::remove(bin / "ffmpeg");
     if (*c.path_entry) fs::copy_file(bin / c.path_entry, bin / "ffmpeg");
-    const Result run = Shell("PATH='" + bin.string() + "' " + Capture(out / "demo.mp4", 0, 0.5) + " 2>&1");
-    EXPECT_EQ(run.code, 1) << c.name;
-    EXPECT_NE(run.out.find("ffmpeg"), std::string::npos) << c.name << ": " << run.out;
-    EXPECT_EQ(run.out.find('\n'), run.out.size() - 1) << c.name << ": " << run.out;
+    const testsupport::ProgramRun run =
+        RunProgram("PATH='" + bin.string() + "' " + Capture(out / "demo.mp4", 0, 0.5));
+    const std::string said = run.out + run.err;
+    EXPECT_EQ(run.exit_code, 1) << c.name;
+    EXPECT_NE(said.find("ffmpeg"), std::string::npos) << c.name << ": " << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << c.name << ": " << said;
     EXPECT_TRUE(fs::is_empty(out)) << c.name;
   }
   fs::remove_all(directory);

@@ -99,9 +99,7 @@ constexpr const char* kHelp =
 
 // A music time: a finite number of seconds, not negative.
 bool ParseSeconds(const char* text, double* seconds) {
-  char* end = nullptr;
-  *seconds = std::strtod(text, &end);
-  return end != text && *end == '\0' && *seconds >= 0 && *seconds < 1e6;
+  return tool::ParseNumber(text, seconds) && *seconds >= 0 && *seconds < 1e6;
 }
 
 bool ParseStep(const char* text, int* step) {

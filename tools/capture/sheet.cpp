@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "content.h"
 #include "demo_sound.h"
 #include "png_writer.h"
 #include "scene_surface.h"
 
 namespace {
+
+constexpr const char* kProgram = "capture";
 
 // Moments in milliseconds of clock: the opening, the falling box, the cut to the room, the box
 // field, its scatter, the final background, and points between.
@@ -69,21 +72,12 @@ void Write(const std::string& text, Canvas* canvas, int left, int top) {
 }  // namespace
 
 int CaptureSheet(int count, char** arguments) {
-  if (count != 1) {
-    std::fprintf(stderr, "usage: capture sheet OUT.png\n");
-    return 2;
-  }
+  if (count != 1) return tool::UsageError(kProgram, "sheet needs one OUT.png");
   const std::string output = arguments[0];
   constexpr std::uint32_t kLastMoment = kMoments[sizeof kMoments / sizeof kMoments[0] - 1];
   DemoSound sound;
-  if (!RenderDemoSound(kLastMoment, 0, &sound)) {
-    std::fprintf(stderr, "capture: cannot play the embedded song\n");
-    return 1;
-  }
-  if (!OpenScene()) {
-    std::fprintf(stderr, "capture: no GL window\n");
-    return 1;
-  }
+  if (!RenderDemoSound(kLastMoment, 0, &sound)) return tool::InputError(kProgram, "cannot play the embedded song");
+  if (!OpenScene()) return tool::InputError(kProgram, "no GL window");
   constexpr int kCount = int(sizeof kMoments / sizeof kMoments[0]);
   constexpr int kRows = (kCount + kColumns - 1) / kColumns;
   Canvas canvas(kColumns * (kCellWidth + kGap) + kGap, kRows * (kCellHeight + kLabelHeight + kGap) + kGap);
@@ -101,10 +95,8 @@ int CaptureSheet(int count, char** arguments) {
                   double(block) * sound.block_frames / sound.rate);
     Write(label, &canvas, left, top + kCellHeight + (kLabelHeight - kGlyph) / 2);
   }
-  if (!sheet::WritePng(output, canvas.width, canvas.height, canvas.rgb)) {
-    std::fprintf(stderr, "capture: cannot write %s\n", output.c_str());
-    return 1;
-  }
+  if (!sheet::WritePng(output, canvas.width, canvas.height, canvas.rgb))
+    return tool::InputError(kProgram, "cannot write " + output);
   std::printf("%s\n", output.c_str());
   return 0;
 }

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "demo_sound.h"
 #include "ffmpeg_pipe.h"
 #include "progress.h"
@@ -44,16 +45,13 @@ volatile std::sig_atomic_t g_interrupted = 0;
 void OnInterrupt(int) { g_interrupted = 1; }
 constexpr const char* kInterrupted = "interrupted; no video written";
 
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "capture: %s\n", message.c_str());
-  return 1;
-}
+constexpr const char* kProgram = "capture";
 
-bool ParseNumber(const char* text, double* value) {
-  char* end = nullptr;
-  errno = 0;
-  *value = std::strtod(text, &end);
-  return errno == 0 && end != text && *end == '\0' && *value >= 0.0 && *value <= 1e6;
+int Fail(const std::string& message) { return tool::InputError(kProgram, message); }
+
+// Seconds of the video, or frames per second: 0 or more.
+bool ParseAmount(const char* text, double* value) {
+  return tool::ParseNumber(text, value) && *value >= 0.0 && *value <= 1e6;
 }
 
 // 0 when the options are good, otherwise the exit code after a message.
@@ -64,28 +62,20 @@ int ParseOptions(int count, char** arguments, Options* options) {
     const bool has_value = i + 1 < count;
     double value = 0.0;
     if (argument == "--fps" && has_value) {
-      if (!ParseNumber(arguments[++i], &value) || value < 1 || value > kMaxFps || value != std::floor(value)) {
-        std::fprintf(stderr, "capture: --fps needs a whole number from 1 to %d\n", kMaxFps);
-        return 2;
-      }
+      if (!ParseAmount(arguments[++i], &value) || value < 1 || value > kMaxFps || value != std::floor(value))
+        return tool::UsageError(kProgram, "--fps needs a whole number from 1 to " + std::to_string(kMaxFps));
       options->fps = int(value);
     } else if ((argument == "--from" || argument == "--to") && has_value) {
-      if (!ParseNumber(arguments[++i], &value)) {
-        std::fprintf(stderr, "capture: %s needs seconds (a number, 0 or more)\n", argument.c_str());
-        return 2;
-      }
+      if (!ParseAmount(arguments[++i], &value))
+        return tool::UsageError(kProgram, argument + " needs seconds (a number, 0 or more)");
       (argument == "--from" ? options->from : options->to) = value;
     } else if (argument.size() > 1 && argument[0] == '-') {
-      positional.clear();
-      break;
+      return tool::UsageError(kProgram, "video: unknown option " + argument);
     } else {
       positional.push_back(argument);
     }
   }
-  if (positional.size() != 1) {
-    std::fprintf(stderr, "usage: capture video OUT.mp4 [--fps N] [--from S] [--to S]\n");
-    return 2;
-  }
+  if (positional.size() != 1) return tool::UsageError(kProgram, "video needs one OUT.mp4");
   options->output = positional[0];
   return 0;
 }

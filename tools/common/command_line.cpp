@@ -1,6 +1,8 @@
 #include "command_line.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "version.h"
@@ -19,6 +21,13 @@ std::optional<int> AnswerHelpOrVersion(int argc, char** argv, const char* progra
     }
   }
   return std::nullopt;
+}
+
+bool ParseNumber(const char* text, double* value) {
+  char* end = nullptr;
+  errno = 0;
+  *value = std::strtod(text, &end);
+  return errno == 0 && end != text && *end == '\0';
 }
 
 int UsageError(const char* program, const std::string& message) {

@@ -17,6 +17,10 @@ enum ExitCode : int {
 // gives the exit code; otherwise nothing. Both win over anything else on the line.
 std::optional<int> AnswerHelpOrVersion(int argc, char** argv, const char* program, const char* help);
 
+// True when the whole of `text` is one number in range for a double; its value in `value`.
+// The caller checks the range its option allows.
+bool ParseNumber(const char* text, double* value);
+
 // "PROGRAM: MESSAGE (see PROGRAM --help)" on standard error; returns kExitBadUsage.
 int UsageError(const char* program, const std::string& message);
 

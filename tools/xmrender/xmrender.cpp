@@ -96,13 +96,6 @@ constexpr std::int64_t kMaxWavDataBytes = 0xffffffffLL - 36;
 
 int Fail(const std::string& message) { return tool::InputError(kProgram, message); }
 
-bool ParseNumber(const char* text, double* value) {
-  char* end = nullptr;
-  errno = 0;
-  *value = std::strtod(text, &end);
-  return errno == 0 && end != text && *end == '\0';
-}
-
 // The exit code when the command line already decides the outcome (--help, --version, or a
 // usage error after its one-line message); nothing when there is work to do.
 std::optional<int> ParseOptions(int argc, char** argv, Options* options) {
@@ -118,11 +111,11 @@ std::optional<int> ParseOptions(int argc, char** argv, Options* options) {
     } else if (arg == "--quiet") {
       options->quiet = true;
     } else if (arg == "--seconds") {
-      if (!ParseNumber(argv[++i], &value) || !(value > 0) || value > 24 * 3600.0)
+      if (!tool::ParseNumber(argv[++i], &value) || !(value > 0) || value > 24 * 3600.0)
         return tool::UsageError(kProgram, "--seconds needs a positive number");
       options->seconds = value;
     } else if (arg == "--rate") {
-      if (!ParseNumber(argv[++i], &value) || value < 8000 || value > 192000 || value != static_cast<std::int32_t>(value))
+      if (!tool::ParseNumber(argv[++i], &value) || value < 8000 || value > 192000 || value != static_cast<std::int32_t>(value))
         return tool::UsageError(kProgram, "--rate needs a whole number from 8000 to 192000");
       options->rate = static_cast<std::int32_t>(value);
     } else if (arg.size() > 1 && arg[0] == '-') {
