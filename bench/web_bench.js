@@ -20,7 +20,13 @@ function noteFrames() {
   Object.defineProperty(window, 'tarvelonFrames', {
     configurable: true,
     get: () => count,
-    set: (value) => { count = value; window.__benchCounted = true; frames.push(performance.now()); },
+    // A rise is a frame presented; a reset to 0 starts the count again.
+    set: (value) => {
+      if (value > count) frames.push(performance.now());
+      else frames.length = 0;
+      count = value;
+      window.__benchCounted = true;
+    },
   });
   const request = window.requestAnimationFrame.bind(window);
   window.__benchCallbacks = [];
