@@ -7,14 +7,24 @@ const {Visit} = require('../lib/browser');
 const {canvasPicture} = require('../lib/canvas');
 const {difference} = require('../lib/picture');
 
-// Clocks of different effects: quarter panels over the backdrop, the falling box in the panels,
-// the lava room under the small panels, the box field, the field folding away, the credits.
-const kClocks = [5200, 11400, 22500, 44000, 57500, 63000];
+// Clocks of different effects: the falling box in the quarter panels, the lava room under the
+// small panels, the white fade over the box field, the box field, the field folding away, the
+// credits. Each moves enough in 17 ms to move more than 1 % of the picture.
+const kClocks = [13500, 23500, 36500, 45500, 57500, 64500];
 const kOneFrameLater = 17;
 
-// TOLERANCE_PLACEHOLDER
-const kMaxMean = 0;
-const kMaxOffShare = 0;
+// Fitted on stills at every second from 0.5 s to 69.5 s (Chromium 156 on SwiftShader against
+// capture on Debian 12's llvmpipe):
+// - pixels off by more than 48 in some channel: page against native at most 0.11 %, where
+//   edges fall on other pixels; native against itself 17 ms later 1.5-26 % at the clocks above
+//   (0.21 % at the stillest moment, 8.5 s);
+// - mean |difference| over RGB: page against native at most 0.82 where the two draw the same
+//   light (0-35 s, the credits); 17 ms later 2.0-32 at these clocks. A light or material term
+//   computed differently tints whole surfaces by 10-30 levels, under the 48 above, and shows
+//   here: the box field drawn brighter and neutral where llvmpipe draws it yellowish measured
+//   2.06-5.62 from 36.5 s to 56.5 s and 1.47 at 57.5 s, as it folds away.
+const kMaxOffShare = 0.0035;
+const kMaxMean = 1.2;
 
 const within = (d) => d.mean <= kMaxMean && d.offShare <= kMaxOffShare;
 const show = (d) => `mean ${d.mean.toFixed(2)}, off ${(d.offShare * 100).toFixed(2)} %`;
@@ -23,22 +33,25 @@ module.exports = [{
   name: `?at= pictures at ${kClocks.length} clocks match the native ones, and not those ${kOneFrameLater} ms later`,
   async run({browser, url, native}) {
     const report = [];
+    const faults = [];
     for (const ms of kClocks) {
       const visit = await Visit.open(browser, `${url}index.html?at=${ms}`);
+      let page;
       try {
         await visit.waitForLine(`tarvelon: still at ${ms}`, 30000);
-        const page = await canvasPicture(visit.page);
+        page = await canvasPicture(visit.page);
         assert.deepEqual(visit.errors, [], `errors at ${ms} ms`);
-        const [here, later] = await Promise.all([native.picture(ms), native.picture(ms + kOneFrameLater)]);
-        const seen = difference(page, here);
-        const shifted = difference(later, here);
-        report.push(`${ms} ms: page ${show(seen)}; native +${kOneFrameLater} ms ${show(shifted)}`);
-        assert.ok(within(seen), `the page's picture at ${ms} ms is not the native one: ${show(seen)}`);
-        assert.ok(!within(shifted), `at ${ms} ms a picture ${kOneFrameLater} ms off would pass: ${show(shifted)}`);
       } finally {
         await visit.close();
       }
+      const [here, later] = await Promise.all([native.picture(ms), native.picture(ms + kOneFrameLater)]);
+      const seen = difference(page, here);
+      const shifted = difference(later, here);
+      report.push(`${ms} ms: page ${show(seen)}; native +${kOneFrameLater} ms ${show(shifted)}`);
+      if (!within(seen)) faults.push(`the page's picture at ${ms} ms is not the native one: ${show(seen)}`);
+      if (within(shifted)) faults.push(`at ${ms} ms a picture ${kOneFrameLater} ms off would pass: ${show(shifted)}`);
     }
+    assert.deepEqual(faults, [], report.join('\n'));
     return report.join('\n');
   },
 }];
