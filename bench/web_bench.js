@@ -4,6 +4,7 @@
 // Usage: node bench/web_bench.js PAGE_DIR   (bench/web_bench sets it up)
 'use strict';
 const fs = require('node:fs');
+const os = require('node:os');
 const path = require('node:path');
 const zlib = require('node:zlib');
 const {launch, Visit} = require('../tests/web/lib/browser');
@@ -65,6 +66,8 @@ async function main() {
     return 2;
   }
   const size = pageSize(pageDir);
+  // Frame rates on a shared machine say little without its load beside them.
+  const loadBefore = os.loadavg()[0];
   const server = await serve(pageDir);
   const browser = await within(launch(), 60000, 'Chromium to start');
   try {
@@ -96,6 +99,14 @@ async function main() {
     console.log(`frames: ${frames.length} in ${((end - frames[0]) / 1000).toFixed(2)} s, ${mean.toFixed(1)} fps mean; ` +
                 `worst second ${worst.frames} fps (from ${((worst.at - firstSound) / 1000).toFixed(1)} s of sound); ` +
                 `counted by ${page.counted ? 'the page\'s own frame counter' : 'animation-frame callbacks'}`);
+    const bySecond = [];
+    for (const time of frames) {
+      const second = Math.floor((time - firstSound) / 1000);
+      if (second >= 0) bySecond[second] = (bySecond[second] || 0) + 1;
+    }
+    console.log(`frames in each second of sound: ${Array.from(bySecond, (count) => count || 0).join(' ')}`);
+    console.log(`machine: ${os.cpus().length} cores, load average ${loadBefore.toFixed(1)} before and ` +
+                `${os.loadavg()[0].toFixed(1)} after the run`);
     console.log(`ended with "${exit}" ${((end - firstSound) / 1000).toFixed(2)} s after the first sound`);
     return 0;
   } finally {
