@@ -128,13 +128,10 @@ var TarvelonAudio = {
         await Promise.race([context.resume(), new Promise((resolve) => setTimeout(resolve, 2000))]);
       }
       if (context.state !== 'running') throw new Error('the audio context does not start');
-      const url = URL.createObjectURL(new Blob(['(' + tarvelonWorkletModule.toString() + ')();'],
-                                               {type: 'text/javascript'}));
-      try {
-        await context.audioWorklet.addModule(url);
-      } finally {
-        URL.revokeObjectURL(url);
-      }
+      // A data: URL, not a blob: one: a page opened from the disk has no origin that a blob
+      // could share with its worklet.
+      const source = '(' + tarvelonWorkletModule.toString() + ')();';
+      await context.audioWorklet.addModule('data:text/javascript;base64,' + btoa(source));
     } catch (error) {
       console.error('tarvelon: no sound: ' + error.message);
       if (context) context.close().catch(() => {});
