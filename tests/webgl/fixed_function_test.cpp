@@ -171,8 +171,9 @@ void DemoProjection(Api& gl) {
 }
 
 // A fan of triangles around the origin of the current model space, each corner with its own
-// normal (some towards the light, some away, one along the half vector) and colour.
-void Fan(Api& gl, float size) {
+// normal (some towards the light, some away, one along the half vector) and, unless the
+// current colour is to stay, its own colour.
+void Fan(Api& gl, float size, bool ownColours = true) {
   const float normals[][3] = {{0, 1, 0},    {0, 1, 1},    {0.3f, 0.8f, 0.5f}, {1, 0, 0},  {0, -1, 0},
                               {-1, 0.2f, 0}, {0, 0, -1}, {0.5f, 0.5f, 0.7f}, {2, 3, -1}, {0, 0.05f, 1}};
   const float colours[][3] = {{1, 1, 1}, {1, 0, 0}, {0, 1, 1}, {0.5f, 0.25f, 1}};
@@ -182,7 +183,7 @@ void Fan(Api& gl, float size) {
     for (int c = 0; c < 3; ++c) {
       const float* n = normals[(k + c) % 10];
       const float* rgb = colours[(k + 2 * c) % 4];
-      gl.Color(rgb[0], rgb[1], rgb[2]);
+      if (ownColours) gl.Color(rgb[0], rgb[1], rgb[2]);
       gl.Normal(n[0], n[1], n[2]);
       gl.TexCoord(0.1f * float(k), 0.3f * float(c));
       gl.Vertex(size * corners[c][0], size * corners[c][1], size * 0.3f * float(c - 1));
@@ -240,6 +241,23 @@ const std::vector<Case>& Cases() {
          gl.Rotate(-47.5f, 1.0f, 1.0f, 1.0f);
          gl.Scale(0.011f, 0.013f, 0.012f);
          Fan(gl, 3000.0f);
+       }},
+      {"colour material as a first frame finds it: the material until the colour changes",
+       [](Api& gl) {
+         DemoProjection(gl);
+         DemoLightAndMaterial(gl);
+         gl.Translate(-10.0f, 0.0f, -200.0f);
+         gl.Color(1.0f, 1.0f, 1.0f);  // the colour it already was
+         Fan(gl, 20.0f, false);
+         gl.Color(1.0f, 0.0f, 0.0f);
+         Fan(gl, 20.0f, false);
+         gl.Color(1.0f, 1.0f, 1.0f);
+         Fan(gl, 20.0f, false);
+         // A colour set while tracking is off is not taken when it is turned on again.
+         gl.Enable(GL_COLOR_MATERIAL, false);
+         gl.Color(0.5f, 0.5f, 1.0f);
+         gl.Enable(GL_COLOR_MATERIAL, true);
+         Fan(gl, 20.0f, false);
        }},
       {"light placed under a turned model-view, material without colour tracking",
        [](Api& gl) {
@@ -420,7 +438,7 @@ TEST_P(LayerAgainstMesa, PlacesLightsAndMapsEveryVertexAsMesaDoes) {
   ExpectSame(expected, FromLayer(layer.p.Triangles()), c.name);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, LayerAgainstMesa, ::testing::Range<std::size_t>(0, 7));
+INSTANTIATE_TEST_SUITE_P(Cases, LayerAgainstMesa, ::testing::Range<std::size_t>(0, 8));
 
 TEST(LayerAgainstMesaLists, ReplaysGlyphListsWithTheirMovesAtCallTime) {
   std::string why;

@@ -26,9 +26,9 @@ bool FixedFunction::SetCapability(unsigned cap, bool on) {
     case kTextureGenS: genS_ = on; return true;
     case kTextureGenT: genT_ = on; return true;
     case kColorMaterial:
+      if (colorMaterial_ == on) return true;
       colorMaterial_ = on;
-      // Enabling it takes the current colour into the material at once.
-      TrackColorMaterial();
+      if (on) material_.ambient = material_.diffuse = color_;
       return true;
     default: return false;
   }
@@ -74,8 +74,10 @@ const Mat4& FixedFunction::Top(unsigned mode) const {
 
 void FixedFunction::Color(float r, float g, float b, float a) {
   if (Record(Op::Color, r, g, b, a)) return;
+  const bool changed = r != color_.r || g != color_.g || b != color_.b || a != color_.a;
   color_ = Rgba{r, g, b, a};
-  TrackColorMaterial();
+  if (inPrimitive_) colorInPrimitive_ = true;
+  if (colorMaterial_ && changed) TakeColorIntoMaterial();
 }
 
 void FixedFunction::Normal(float x, float y, float z) {
@@ -89,12 +91,6 @@ void FixedFunction::TexCoord(float s, float t) {
   if (Record(Op::TexCoord, s, t)) return;
   texcoord_[0] = s;
   texcoord_[1] = t;
-}
-
-void FixedFunction::TrackColorMaterial() {
-  if (!colorMaterial_) return;
-  material_.ambient = color_;
-  material_.diffuse = color_;
 }
 
 void FixedFunction::Light(unsigned light, unsigned pname, const float* params) {
@@ -114,17 +110,25 @@ void FixedFunction::LightModelAmbient(const float* params) {
 
 void FixedFunction::Material(unsigned pname, const float* params) {
   if (!params) return;
+  if (!materialPending_) {
+    pendingMaterial_ = material_;
+    materialPending_ = true;
+  }
+  struct Material& m = pendingMaterial_;
   switch (pname) {
-    case kAmbient: material_.ambient = ToRgba(params); break;
-    case kDiffuse: material_.diffuse = ToRgba(params); break;
-    case kAmbientAndDiffuse: material_.ambient = material_.diffuse = ToRgba(params); break;
-    case kSpecular: material_.specular = ToRgba(params); break;
-    case kEmission: material_.emission = ToRgba(params); break;
-    case kShininess: material_.shininess = params[0]; break;
+    case kAmbient: m.ambient = ToRgba(params); break;
+    case kDiffuse: m.diffuse = ToRgba(params); break;
+    case kAmbientAndDiffuse: m.ambient = m.diffuse = ToRgba(params); break;
+    case kSpecular: m.specular = ToRgba(params); break;
+    case kEmission: m.emission = ToRgba(params); break;
+    case kShininess: m.shininess = params[0]; break;
     default: break;
   }
-  // While colour material is on, the colour keeps the tracked values.
-  TrackColorMaterial();
+}
+
+void FixedFunction::TakeColorIntoMaterial() {
+  material_.ambient = material_.diffuse = color_;
+  if (materialPending_) pendingMaterial_.ambient = pendingMaterial_.diffuse = color_;
 }
 
 void FixedFunction::TexGenMode(unsigned coord, unsigned mode) {
@@ -136,6 +140,11 @@ void FixedFunction::Begin(unsigned mode) {
   if (Record(Op::Begin, static_cast<float>(mode))) return;
   inPrimitive_ = true;
   primitive_ = mode;
+  if (materialPending_) {
+    material_ = pendingMaterial_;
+    materialPending_ = false;
+  }
+  colorInPrimitive_ = false;
   normalMatrixValid_ = false;
   primitiveVertices_.clear();
 }
@@ -177,7 +186,9 @@ void FixedFunction::Vertex(float x, float y, float z) {
     }
   }
 
-  const Rgba colour = lighting_ ? LightVertex(light0_, modelAmbient_, material_, normal, eye)
+  struct Material material = material_;
+  if (colorMaterial_ && colorInPrimitive_) material.ambient = material.diffuse = color_;
+  const Rgba colour = lighting_ ? LightVertex(light0_, modelAmbient_, material, normal, eye)
                                 : Rgba{Clamp01(color_.r), Clamp01(color_.g), Clamp01(color_.b), Clamp01(color_.a)};
   v.r = colour.r;
   v.g = colour.g;

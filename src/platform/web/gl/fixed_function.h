@@ -72,6 +72,13 @@ class FixedFunction {
 
   // Light 0, the light model and the material (front and back share one material here, the
   // only face setting the demo uses).
+  //
+  // Colour material follows Mesa, which draws the native pictures, where it differs from the
+  // letter of GL: glMaterial takes effect at the next glBegin, so it wins over a colour taken
+  // when colour material is enabled in between; a glColor that repeats the current colour is
+  // not taken, one that changes it is. A colour given between glBegin and glEnd lights that
+  // primitive's vertices directly. So the demo's first frame, drawn in white right after
+  // set-up, is lit with the material glMaterial set, as natively.
   void Light(unsigned light, unsigned pname, const float* params);
   void LightModelAmbient(const float* params);
   void Material(unsigned pname, const float* params);
@@ -110,8 +117,8 @@ class FixedFunction {
 
   bool Record(Op op, float a = 0, float b = 0, float c = 0, float d = 0);
   void Replay(const std::vector<Command>& commands);
+  void TakeColorIntoMaterial();
   std::vector<Mat4>& Stack() { return mode_ == kProjection ? projection_ : modelview_; }
-  void TrackColorMaterial();
 
   unsigned mode_ = kModelview;
   std::vector<Mat4> modelview_;
@@ -134,6 +141,9 @@ class FixedFunction {
 
   // Cached per primitive: the normal matrix of the modelview and the full transform.
   bool inPrimitive_ = false;
+  bool colorInPrimitive_ = false;
+  struct Material pendingMaterial_;
+  bool materialPending_ = false;
   unsigned primitive_ = 0;
   float normalMatrix_[9] = {};
   bool normalMatrixValid_ = false;
