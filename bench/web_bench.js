@@ -77,7 +77,7 @@ async function main() {
     await visit.waitForLine('tarvelon: first sound', 20000);
     const exit = await visit.waitForLine(/^tarvelon: exit /, 150000);
     const page = await within(visit.page.evaluate(() => ({
-      lines: window.__tarvelonLines, gesture: window.__tarvelonGestureAt, counted: Boolean(window.__benchCounted),
+      lines: window.__tarvelonLines, gestures: window.__tarvelonGestures, counted: Boolean(window.__benchCounted),
       frames: window.__benchCounted ? window.__benchFrames : window.__benchCallbacks,
     })), 20000, 'the page\'s frame times');
     await visit.close();
@@ -87,15 +87,18 @@ async function main() {
     const firstFrame = at('tarvelon: first frame');
     const firstSound = at('tarvelon: first sound');
     const end = at(exit);
-    const frames = page.frames.filter((time) => time >= page.gesture && time <= end);
+    // The click that started it: the last one before the page said so (one made while the
+    // page was still loading does not start it).
+    const click = Math.max(...page.gestures.filter((time) => time <= at('tarvelon: started')));
+    const frames = page.frames.filter((time) => time >= click && time <= end);
     const mean = frames.length / ((end - frames[0]) / 1000);
     const worst = worstSecond(frames, frames[0], end);
 
     console.log(`page ${pageDir}: ${size.rows.map((row) => `${row.name} ${row.raw} B (${row.gzipped} B gzipped)`).join(', ')}`);
     console.log(`size: ${size.raw} B raw, ${size.gzipped} B gzipped (${(size.gzipped / 1048576).toFixed(3)} MiB; ` +
                 `aim: at most 1 MiB gzipped)`);
-    console.log(`click to first sound: ${(firstSound - page.gesture).toFixed(0)} ms; click to first frame: ` +
-                `${(firstFrame - page.gesture).toFixed(0)} ms (aim: within 500 ms each)`);
+    console.log(`click to first sound: ${(firstSound - click).toFixed(0)} ms; click to first frame: ` +
+                `${(firstFrame - click).toFixed(0)} ms (aim: within 500 ms each)`);
     console.log(`frames: ${frames.length} in ${((end - frames[0]) / 1000).toFixed(2)} s, ${mean.toFixed(1)} fps mean; ` +
                 `worst second ${worst.frames} fps (from ${((worst.at - firstSound) / 1000).toFixed(1)} s of sound); ` +
                 `counted by ${page.counted ? 'the page\'s own frame counter' : 'animation-frame callbacks'}`);
