@@ -47,14 +47,17 @@ function pageSize(dir) {
   return {rows, raw: sum('raw'), gzipped: sum('gzipped')};
 }
 
-// The fewest frames in any one-second window that lies wholly between the first frame and the end.
+// The fewest frames in any one-second window that lies wholly between the first frame and the
+// end. The emptiest windows open just after a frame, so those are the ones counted.
 function worstSecond(times, from, to) {
   let worst = {frames: Infinity, at: from};
   let end = 0;
-  for (let start = 0; start < times.length && times[start] + 1000 <= to; ++start) {
-    while (end < times.length && times[end] < times[start] + 1000) ++end;
-    const frames = end - start;
-    if (frames < worst.frames) worst = {frames, at: times[start]};
+  for (let i = -1; i < times.length; ++i) {
+    const start = i < 0 ? from : times[i];
+    if (start + 1000 > to) break;
+    while (end < times.length && times[end] < start + 1000) ++end;
+    const frames = end - (i + 1);
+    if (frames < worst.frames) worst = {frames, at: start};
   }
   return worst;
 }
