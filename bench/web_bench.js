@@ -55,7 +55,7 @@ function worstSecond(times, from, to) {
   for (let i = -1; i < times.length; ++i) {
     const start = i < 0 ? from : times[i];
     if (start + 1000 > to) break;
-    while (end < times.length && times[end] < start + 1000) ++end;
+    while (end < times.length && times[end] <= start + 1000) ++end;
     const frames = end - (i + 1);
     if (frames < worst.frames) worst = {frames, at: start};
   }
