@@ -27,7 +27,14 @@ async function runOne(test, env) {
   }
 }
 
+// Past this the run is stuck somewhere no single deadline covers; it ends as a failure.
+const kRunDeadlineMs = 600000;
+
 async function main() {
+  setTimeout(() => {
+    console.log(`web: the tests did not finish in ${kRunDeadlineMs / 1000} s`);
+    process.exit(1);
+  }, kRunDeadlineMs).unref();
   const [buildDir, pageDir, only] = process.argv.slice(2);
   if (!buildDir || !pageDir) {
     console.error('usage: node runner.js NATIVE_BUILD_DIR PAGE_DIR [PART_OF_A_TEST_NAME]');

@@ -6,6 +6,8 @@ const {spawn} = require('node:child_process');
 function serve(dir, deadlineMs = 15000) {
   const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1', '--directory', dir],
                        {stdio: ['ignore', 'pipe', 'pipe']});
+  // However the tests end, the server ends with them.
+  process.on('exit', () => server.kill());
   return new Promise((resolve, reject) => {
     let said = '';
     const timer = setTimeout(() => {
