@@ -98,6 +98,8 @@ function tarvelonWorkletModule() {
 }
 
 var TarvelonAudio = {
+  offered: null,        // the context the page made for the next open
+  moduleLoaded: null,   // the worklet's module loading into it
   context: null,
   node: null,
   probe: null,
@@ -114,24 +116,39 @@ var TarvelonAudio = {
   tapFrames: 0,
   underruns: 0,
 
+  // The page hands over the context it made inside the click that starts the program (where
+  // browsers let sound start), at once, so the worklet's module loads while the program sets
+  // up its picture.
+  prepare(context) {
+    this.offered = context;
+    this.moduleLoaded = null;
+    if (!context || !context.audioWorklet) return;
+    // A data: URL, not a blob: one: a page opened from the disk has no origin that a blob
+    // could share with its worklet.
+    const source = '(' + tarvelonWorkletModule.toString() + ')();';
+    this.moduleLoaded = context.audioWorklet.addModule('data:text/javascript;base64,' + btoa(source));
+    this.moduleLoaded.catch(() => {});
+  },
+
   async open(rate) {
-    // The page makes the context inside the click that starts the program, where browsers let
-    // sound start; without one (or with one of another rate) it is made here.
-    let context = Module['audioContext'] || null;
-    Module['audioContext'] = null;
+    // Without a context from the page (or with one of another rate) one is made here.
+    let context = this.offered || null;
+    this.offered = null;
     try {
       const Context = globalThis.AudioContext || globalThis.webkitAudioContext;
-      if (!context && Context) context = new Context({sampleRate: rate});
+      if (!context || context.sampleRate !== rate) {
+        if (context) context.close().catch(() => {});
+        context = Context ? new Context({sampleRate: rate}) : null;
+        this.prepare(context);
+        this.offered = null;
+      }
       if (!context) return 0;
-      if (context.sampleRate !== rate || !context.audioWorklet) throw new Error('no audio worklet at ' + rate + ' Hz');
+      if (context.sampleRate !== rate || !this.moduleLoaded) throw new Error('no audio worklet at ' + rate + ' Hz');
       if (context.state !== 'running') {
         await Promise.race([context.resume(), new Promise((resolve) => setTimeout(resolve, 2000))]);
       }
       if (context.state !== 'running') throw new Error('the audio context does not start');
-      // A data: URL, not a blob: one: a page opened from the disk has no origin that a blob
-      // could share with its worklet.
-      const source = '(' + tarvelonWorkletModule.toString() + ')();';
-      await context.audioWorklet.addModule('data:text/javascript;base64,' + btoa(source));
+      await this.moduleLoaded;
     } catch (error) {
       console.error('tarvelon: no sound: ' + error.message);
       if (context) context.close().catch(() => {});
@@ -240,3 +257,4 @@ var TarvelonAudio = {
 };
 
 Module['tarvelonTap'] = () => TarvelonAudio.tapReport();
+Module['prepareSound'] = (context) => TarvelonAudio.prepare(context);
