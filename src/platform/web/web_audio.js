@@ -14,6 +14,8 @@
 // reaches the audio thread, and what it played then would be lost. A probe fed by the same
 // output, connected in the same breath, sees its input come alive in the render quantum in
 // which the audio thread takes the connections up; the ring starts in the quantum after.
+//
+// Where there is no audio worklet, a script processor plays the ring instead (playFromScript).
 
 // The worklet's code: made into a module of its own, from this function's text.
 function tarvelonWorkletModule() {
@@ -108,6 +110,8 @@ var TarvelonAudio = {
   ringPointer: 0,
   ringBytes: 0,
   blockBytes: 0,
+  scripted: false,  // played by a script processor, not the worklet
+  started: false,
   sent: 0,      // bytes of the looping ring sent to the worklet since the loop started
   position: 0,  // bytes the worklet has played since the loop started
 
@@ -143,12 +147,13 @@ var TarvelonAudio = {
         this.offered = null;
       }
       if (!context) return 0;
-      if (context.sampleRate !== rate || !this.moduleLoaded) throw new Error('no audio worklet at ' + rate + ' Hz');
+      if (context.sampleRate !== rate) throw new Error('no context at ' + rate + ' Hz');
       if (context.state !== 'running') {
         await Promise.race([context.resume(), new Promise((resolve) => setTimeout(resolve, 2000))]);
       }
       if (context.state !== 'running') throw new Error('the audio context does not start');
-      await this.moduleLoaded;
+      if (this.moduleLoaded) await this.moduleLoaded.catch(() => { this.moduleLoaded = null; });
+      if (!this.moduleLoaded && !context.createScriptProcessor) throw new Error('neither an audio worklet nor a script processor');
     } catch (error) {
       console.error('tarvelon: no sound: ' + error.message);
       if (context) context.close().catch(() => {});
@@ -166,6 +171,9 @@ var TarvelonAudio = {
   play(pointer, bytes) {
     if (!this.context) return 0;
     this.reset();
+    this.ringPointer = pointer;
+    this.ringBytes = bytes;
+    if (!this.moduleLoaded) return this.playFromScript();
     const options = {numberOfInputs: 0, numberOfOutputs: 1, outputChannelCount: [2],
                      processorOptions: {tap: !!Module['tap']}};
     this.node = new AudioWorkletNode(this.context, 'tarvelon-ring', options);
@@ -173,20 +181,54 @@ var TarvelonAudio = {
     this.node.port.onmessage = (event) => this.heard(event.data);
     this.node.connect(this.context.destination);
     this.node.connect(this.probe);
-    this.ringPointer = pointer;
-    this.ringBytes = bytes;
     this.sendUpTo(bytes);  // the whole ring is mixed before the device starts
     return 1;
   },
 
+  // Where there is no audio worklet (a page not served from a secure origin has none), a
+  // script processor reads the ring in place on the main thread, as a device would. The browser
+  // calls it from the audio side, in a hidden tab too, and only while it is connected to the
+  // destination, so its first buffer is heard.
+  playFromScript() {
+    this.scripted = true;
+    this.started = false;
+    this.node = this.context.createScriptProcessor(4096, 0, 2);
+    this.node.onaudioprocess = (event) => this.playRing(event.outputBuffer);
+    this.node.connect(this.context.destination);
+    return 1;
+  },
+
+  playRing(buffer) {
+    if (!this.node) return;
+    if (!this.started) {
+      this.started = true;
+      if (Module['onFirstSound']) Module['onFirstSound']();
+    }
+    const left = buffer.getChannelData(0);
+    const right = buffer.getChannelData(1);
+    const tap = Module['tap'] ? new Int16Array(left.length * 2) : null;
+    let at = (this.ringPointer >> 1) + (this.position % this.ringBytes >> 1);
+    const end = (this.ringPointer + this.ringBytes) >> 1;
+    for (let i = 0; i < left.length; ++i) {
+      left[i] = HEAP16[at] / 32768;
+      right[i] = HEAP16[at + 1] / 32768;
+      if (tap) tap.set(HEAP16.subarray(at, at + 2), 2 * i);
+      at += 2;
+      if (at >= end) at = this.ringPointer >> 1;
+    }
+    if (tap) this.heard({tap: [tap], underruns: 0});
+    this.position += left.length * 4;
+    Module['_tarvelon_audio_moved']();
+  },
+
   readAhead(blockBytes) {
     this.blockBytes = blockBytes;
-    if (this.node) this.node.port.postMessage({blockBytes: blockBytes});
+    if (this.node && !this.scripted) this.node.port.postMessage({blockBytes: blockBytes});
   },
 
   // After a feeder step: every block but the playing one holds what comes next.
   sendAhead() {
-    if (!this.node || this.blockBytes === 0) return;
+    if (!this.node || this.scripted || this.blockBytes === 0) return;
     this.sendUpTo(Math.floor(this.position / this.blockBytes) * this.blockBytes + this.ringBytes);
   },
 
@@ -219,12 +261,16 @@ var TarvelonAudio = {
   },
 
   reset() {
-    if (this.node) {
+    if (this.node && this.scripted) {
+      this.node.onaudioprocess = null;
+      this.node.disconnect();
+    } else if (this.node) {
       this.node.port.postMessage({stop: true});
       this.node.port.onmessage = null;
       this.node.disconnect();
       this.probe.disconnect();
     }
+    this.scripted = false;
     this.node = null;
     this.probe = null;
     this.blockBytes = 0;
