@@ -10,8 +10,9 @@
 // ring's length (about two seconds) of sound, so a page busy drawing cannot starve it.
 //
 // The worklet takes nothing from the ring before its output really reaches the destination: a
-// node made and connected at once is run for several render quanta before its connection
-// reaches the audio thread, and what it played then would be lost. A probe fed by the same
+// node runs as soon as its processor exists, and its connection, made on the main thread, may
+// reach the audio thread render quanta later; what it played meanwhile would be lost. A probe
+// fed by the same
 // output, connected in the same breath, sees its input come alive in the render quantum in
 // which the audio thread takes the connections up; the ring starts in the quantum after.
 //
