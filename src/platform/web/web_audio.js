@@ -12,9 +12,9 @@
 // The worklet takes nothing from the ring before its output really reaches the destination: a
 // node runs as soon as its processor exists, and its connection, made on the main thread, may
 // reach the audio thread render quanta later; what it played meanwhile would be lost. A probe
-// fed by the same
-// output, connected in the same breath, sees its input come alive in the render quantum in
-// which the audio thread takes the connections up; the ring starts in the quantum after.
+// fed by the same output, connected in the same breath, sees its input come alive in the
+// render quantum in which the audio thread takes the connections up; the ring starts in the
+// quantum after.
 //
 // Where there is no audio worklet, a script processor plays the ring instead (playFromScript).
 
