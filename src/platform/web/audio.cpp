@@ -3,7 +3,8 @@
 // bytes ahead of time, in play order, and plays them as the device would play the ring. Each
 // time it moves into another block it says how far it has played; that runs the feeder's step
 // from the audio side, which browsers do not slow down in a hidden tab as they do animation
-// frames and timers.
+// frames and timers. Where there is no audio worklet, a script processor plays the ring in
+// place and runs the step after each buffer it hands over.
 #include <emscripten.h>
 
 #include <cstdint>

@@ -10,10 +10,13 @@
 // ring's length (about two seconds) of sound, so a page busy drawing cannot starve it.
 //
 // The worklet takes nothing from the ring before its output really reaches the destination: a
-// node made and connected at once is run for several render quanta before its connection
-// reaches the audio thread, and what it played then would be lost. A probe fed by the same
-// output, connected in the same breath, sees its input come alive in the render quantum in
-// which the audio thread takes the connections up; the ring starts in the quantum after.
+// node runs as soon as its processor exists, and its connection, made on the main thread, may
+// reach the audio thread render quanta later; what it played meanwhile would be lost. A probe
+// fed by the same output, connected in the same breath, sees its input come alive in the
+// render quantum in which the audio thread takes the connections up; the ring starts in the
+// quantum after.
+//
+// Where there is no audio worklet, a script processor plays the ring instead (playFromScript).
 
 // The worklet's code: made into a module of its own, from this function's text.
 function tarvelonWorkletModule() {
@@ -98,6 +101,8 @@ function tarvelonWorkletModule() {
 }
 
 var TarvelonAudio = {
+  offered: null,        // the context the page made for the next open
+  moduleLoaded: null,   // the worklet's module loading into it
   context: null,
   node: null,
   probe: null,
@@ -106,6 +111,8 @@ var TarvelonAudio = {
   ringPointer: 0,
   ringBytes: 0,
   blockBytes: 0,
+  scripted: false,  // played by a script processor, not the worklet
+  started: false,
   sent: 0,      // bytes of the looping ring sent to the worklet since the loop started
   position: 0,  // bytes the worklet has played since the loop started
 
@@ -114,24 +121,40 @@ var TarvelonAudio = {
   tapFrames: 0,
   underruns: 0,
 
+  // The page hands over the context it made inside the click that starts the program (where
+  // browsers let sound start), at once, so the worklet's module loads while the program sets
+  // up its picture.
+  prepare(context) {
+    this.offered = context;
+    this.moduleLoaded = null;
+    if (!context || !context.audioWorklet) return;
+    // A data: URL, not a blob: one: a page opened from the disk has no origin that a blob
+    // could share with its worklet.
+    const source = '(' + tarvelonWorkletModule.toString() + ')();';
+    this.moduleLoaded = context.audioWorklet.addModule('data:text/javascript;base64,' + btoa(source));
+    this.moduleLoaded.catch(() => {});
+  },
+
   async open(rate) {
-    // The page makes the context inside the click that starts the program, where browsers let
-    // sound start; without one (or with one of another rate) it is made here.
-    let context = Module['audioContext'] || null;
-    Module['audioContext'] = null;
+    // Without a context from the page (or with one of another rate) one is made here.
+    let context = this.offered || null;
+    this.offered = null;
     try {
       const Context = globalThis.AudioContext || globalThis.webkitAudioContext;
-      if (!context && Context) context = new Context({sampleRate: rate});
+      if (!context || context.sampleRate !== rate) {
+        if (context) context.close().catch(() => {});
+        context = Context ? new Context({sampleRate: rate}) : null;
+        this.prepare(context);
+        this.offered = null;
+      }
       if (!context) return 0;
-      if (context.sampleRate !== rate || !context.audioWorklet) throw new Error('no audio worklet at ' + rate + ' Hz');
+      if (context.sampleRate !== rate) throw new Error('no context at ' + rate + ' Hz');
       if (context.state !== 'running') {
         await Promise.race([context.resume(), new Promise((resolve) => setTimeout(resolve, 2000))]);
       }
       if (context.state !== 'running') throw new Error('the audio context does not start');
-      // A data: URL, not a blob: one: a page opened from the disk has no origin that a blob
-      // could share with its worklet.
-      const source = '(' + tarvelonWorkletModule.toString() + ')();';
-      await context.audioWorklet.addModule('data:text/javascript;base64,' + btoa(source));
+      if (this.moduleLoaded) await this.moduleLoaded.catch(() => { this.moduleLoaded = null; });
+      if (!this.moduleLoaded && !context.createScriptProcessor) throw new Error('neither an audio worklet nor a script processor');
     } catch (error) {
       console.error('tarvelon: no sound: ' + error.message);
       if (context) context.close().catch(() => {});
@@ -149,6 +172,9 @@ var TarvelonAudio = {
   play(pointer, bytes) {
     if (!this.context) return 0;
     this.reset();
+    this.ringPointer = pointer;
+    this.ringBytes = bytes;
+    if (!this.moduleLoaded) return this.playFromScript();
     const options = {numberOfInputs: 0, numberOfOutputs: 1, outputChannelCount: [2],
                      processorOptions: {tap: !!Module['tap']}};
     this.node = new AudioWorkletNode(this.context, 'tarvelon-ring', options);
@@ -156,20 +182,54 @@ var TarvelonAudio = {
     this.node.port.onmessage = (event) => this.heard(event.data);
     this.node.connect(this.context.destination);
     this.node.connect(this.probe);
-    this.ringPointer = pointer;
-    this.ringBytes = bytes;
     this.sendUpTo(bytes);  // the whole ring is mixed before the device starts
     return 1;
   },
 
+  // Where there is no audio worklet (a page not served from a secure origin has none), a
+  // script processor reads the ring in place on the main thread, as a device would. The browser
+  // calls it from the audio side, in a hidden tab too, and only while it is connected to the
+  // destination, so its first buffer is heard.
+  playFromScript() {
+    this.scripted = true;
+    this.started = false;
+    this.node = this.context.createScriptProcessor(4096, 0, 2);
+    this.node.onaudioprocess = (event) => this.playRing(event.outputBuffer);
+    this.node.connect(this.context.destination);
+    return 1;
+  },
+
+  playRing(buffer) {
+    if (!this.node) return;
+    if (!this.started) {
+      this.started = true;
+      if (Module['onFirstSound']) Module['onFirstSound']();
+    }
+    const left = buffer.getChannelData(0);
+    const right = buffer.getChannelData(1);
+    const tap = Module['tap'] ? new Int16Array(left.length * 2) : null;
+    let at = (this.ringPointer >> 1) + (this.position % this.ringBytes >> 1);
+    const end = (this.ringPointer + this.ringBytes) >> 1;
+    for (let i = 0; i < left.length; ++i) {
+      left[i] = HEAP16[at] / 32768;
+      right[i] = HEAP16[at + 1] / 32768;
+      if (tap) tap.set(HEAP16.subarray(at, at + 2), 2 * i);
+      at += 2;
+      if (at >= end) at = this.ringPointer >> 1;
+    }
+    if (tap) this.heard({tap: [tap], underruns: 0});
+    this.position += left.length * 4;
+    Module['_tarvelon_audio_moved']();
+  },
+
   readAhead(blockBytes) {
     this.blockBytes = blockBytes;
-    if (this.node) this.node.port.postMessage({blockBytes: blockBytes});
+    if (this.node && !this.scripted) this.node.port.postMessage({blockBytes: blockBytes});
   },
 
   // After a feeder step: every block but the playing one holds what comes next.
   sendAhead() {
-    if (!this.node || this.blockBytes === 0) return;
+    if (!this.node || this.scripted || this.blockBytes === 0) return;
     this.sendUpTo(Math.floor(this.position / this.blockBytes) * this.blockBytes + this.ringBytes);
   },
 
@@ -202,12 +262,16 @@ var TarvelonAudio = {
   },
 
   reset() {
-    if (this.node) {
+    if (this.node && this.scripted) {
+      this.node.onaudioprocess = null;
+      this.node.disconnect();
+    } else if (this.node) {
       this.node.port.postMessage({stop: true});
       this.node.port.onmessage = null;
       this.node.disconnect();
       this.probe.disconnect();
     }
+    this.scripted = false;
     this.node = null;
     this.probe = null;
     this.blockBytes = 0;
@@ -240,3 +304,4 @@ var TarvelonAudio = {
 };
 
 Module['tarvelonTap'] = () => TarvelonAudio.tapReport();
+Module['prepareSound'] = (context) => TarvelonAudio.prepare(context);
