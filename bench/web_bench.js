@@ -75,6 +75,10 @@ async function main() {
   const browser = await within(launch(), 60000, 'Chromium to start');
   try {
     const visit = await Visit.open(browser, server.url, {initScripts: [noteFrames]});
+    // Timed from a click on a page that is ready, as a person clicks when it asks to.
+    await within(visit.page.waitForFunction(() => /click to start/i.test(document.body.innerText), null,
+                                            {timeout: 0, polling: 50}),
+                 30000, 'the page to say "click to start"');
     await visit.clickToStart();
     await visit.waitForLine('tarvelon: first frame', 20000);
     await visit.waitForLine('tarvelon: first sound', 20000);
