@@ -5,6 +5,7 @@
 // whatever rasterises them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -139,14 +140,20 @@ class FixedFunction {
   Rgba modelAmbient_{0.2f, 0.2f, 0.2f, 1.0f};
   struct Material material_;
 
-  // Cached per primitive: the normal matrix of the modelview and the full transform.
+  // What every vertex of the primitive being drawn shares.
   bool inPrimitive_ = false;
   bool colorInPrimitive_ = false;
+  std::size_t primitiveStart_ = 0;
+  bool sphereS_ = false;
+  bool sphereT_ = false;
+  bool needsEye_ = false;
+  bool needsNormal_ = false;
+  Mat4 modelviewProjection_{};
+  LightingTerms lightingTerms_{};
   struct Material pendingMaterial_;
   bool materialPending_ = false;
   unsigned primitive_ = 0;
   float normalMatrix_[9] = {};
-  bool normalMatrixValid_ = false;
   std::vector<ClipVertex> primitiveVertices_;
   std::vector<ClipVertex> triangles_;
 
