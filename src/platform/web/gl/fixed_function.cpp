@@ -34,18 +34,6 @@ bool FixedFunction::SetCapability(unsigned cap, bool on) {
   }
 }
 
-bool FixedFunction::Capability(unsigned cap) const {
-  switch (cap) {
-    case kLighting: return lighting_;
-    case kLight0: return light0_.enabled;
-    case kNormalize: return normalize_;
-    case kTextureGenS: return genS_;
-    case kTextureGenT: return genT_;
-    case kColorMaterial: return colorMaterial_;
-    default: return false;
-  }
-}
-
 void FixedFunction::MatrixMode(unsigned mode) {
   if (mode == kModelview || mode == kProjection) mode_ = mode;
 }
@@ -66,10 +54,6 @@ void FixedFunction::PushMatrix() {
 void FixedFunction::PopMatrix() {
   std::vector<Mat4>& stack = Stack();
   if (stack.size() > 1) stack.pop_back();
-}
-
-const Mat4& FixedFunction::Top(unsigned mode) const {
-  return mode == kProjection ? projection_.back() : modelview_.back();
 }
 
 void FixedFunction::Color(float r, float g, float b, float a) {
