@@ -59,8 +59,8 @@ void AUDIO_Software_Poll(std::uint64_t device_bytes);
 void AUDIO_Software_Follow(std::uint64_t device_bytes);
 // One step of the feeder: follows the device as AUDIO_Software_Follow does, from where the
 // device is (or, once it has gone away, would be by the wall clock). Does nothing once
-// AUDIO_Software_Exit is raised. The feeder thread loops it; a device
-// that can call it itself whenever it has moved on (platform::AudioDriveFeeder) does so instead.
+// AUDIO_Software_Exit is raised. The feeder thread loops it; a device that calls it itself
+// whenever it has moved on (platform::AudioDriveFeeder) runs it instead.
 void AUDIO_Software_FeederStep();
 // The feeder thread: one step every 5 ms until AUDIO_Software_Exit is raised. Once the
 // device has gone away for good it follows the wall clock from where the device stopped, so

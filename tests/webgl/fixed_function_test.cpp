@@ -192,6 +192,22 @@ void Fan(Api& gl, float size, bool ownColours = true) {
   gl.End();
 }
 
+// Two lit quads with a colour per corner, so the diagonal they are cut on shows.
+void Quads(Api& gl) {
+  const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+  const float colours[4][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}};
+  gl.Begin(GL_QUADS);
+  for (int q = 0; q < 2; ++q) {
+    for (int c = 0; c < 4; ++c) {
+      gl.Color(colours[c][0], colours[c][1], colours[c][2]);
+      gl.Normal(0.2f * float(c), 1.0f, 0.5f);
+      gl.TexCoord(float(c), float(q));
+      gl.Vertex(30.0f * corners[c][0] + 70.0f * float(q), 20.0f * corners[c][1], 5.0f * float(c));
+    }
+  }
+  gl.End();
+}
+
 // Compiles one glyph per list as the font does: a textured shape, then a move to the next place.
 void GlyphListsOn(Api& gl, GLuint base, bool mesa) {
   for (int c = 0; c < 3; ++c) {
@@ -310,6 +326,14 @@ const std::vector<Case>& Cases() {
          gl.Translate(400.0f, 300.0f, 0.0f);
          gl.Scale(2.5f, 2.5f, 0.5f);  // inside the depth range: nothing clipped
          Fan(gl, 25.0f);
+       }},
+      {"quads cut into two triangles each",
+       [](Api& gl) {
+         DemoProjection(gl);
+         DemoLightAndMaterial(gl);
+         gl.Translate(0.0f, 0.0f, -250.0f);
+         gl.Rotate(-30.0f, 1.0f, 0.0f, 0.0f);
+         Quads(gl);
        }},
       {"glFrustum, and push and pop on both stacks",
        [](Api& gl) {
@@ -438,7 +462,7 @@ TEST_P(LayerAgainstMesa, PlacesLightsAndMapsEveryVertexAsMesaDoes) {
   ExpectSame(expected, FromLayer(layer.p.Triangles()), c.name);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, LayerAgainstMesa, ::testing::Range<std::size_t>(0, 8));
+INSTANTIATE_TEST_SUITE_P(Cases, LayerAgainstMesa, ::testing::Range<std::size_t>(0, 9));
 
 TEST(LayerAgainstMesaLists, ReplaysGlyphListsWithTheirMovesAtCallTime) {
   std::string why;

@@ -19,7 +19,14 @@ FeederStep g_step = nullptr;
 bool g_open = false;
 
 EM_ASYNC_JS(int, WebAudioOpen, (int rate), { return await TarvelonAudio.open(rate); });
-EM_JS(int, WebAudioPlay, (const void* data, std::uint32_t bytes), { return TarvelonAudio.play(data, bytes >>> 0); });
+// Returns once the ring's first frame is playing (or after a second without), as a device's
+// start returns once it plays: the program goes on to its first frame only then, and the page
+// hears of the first sound at once instead of after that frame's drawing.
+EM_ASYNC_JS(int, WebAudioPlay, (const void* data, std::uint32_t bytes), {
+  if (!TarvelonAudio.play(data, bytes >>> 0)) return 0;
+  await TarvelonAudio.firstSound(1000);
+  return 1;
+});
 EM_JS(void, WebAudioReadAhead, (std::uint32_t block_bytes), { TarvelonAudio.readAhead(block_bytes >>> 0); });
 EM_JS(void, WebAudioSendAhead, (), { TarvelonAudio.sendAhead(); });
 EM_JS(double, WebAudioPosition, (), { return TarvelonAudio.position; });

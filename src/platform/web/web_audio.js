@@ -113,6 +113,7 @@ var TarvelonAudio = {
   blockBytes: 0,
   scripted: false,  // played by a script processor, not the worklet
   started: false,
+  firstHeard: null,  // resolves the wait for the first sound
   sent: 0,      // bytes of the looping ring sent to the worklet since the loop started
   position: 0,  // bytes the worklet has played since the loop started
 
@@ -203,7 +204,7 @@ var TarvelonAudio = {
     if (!this.node) return;
     if (!this.started) {
       this.started = true;
-      if (Module['onFirstSound']) Module['onFirstSound']();
+      this.heardFirst();
     }
     const left = buffer.getChannelData(0);
     const right = buffer.getChannelData(1);
@@ -220,6 +221,21 @@ var TarvelonAudio = {
     if (tap) this.heard({tap: [tap], underruns: 0});
     this.position += left.length * 4;
     Module['_tarvelon_audio_moved']();
+  },
+
+  // The ring's first frame has gone to the destination.
+  heardFirst() {
+    if (Module['onFirstSound']) Module['onFirstSound']();
+    if (this.firstHeard) this.firstHeard();
+    this.firstHeard = null;
+  },
+
+  // Resolves once the ring's first frame has gone out, or after `milliseconds` whatever happened.
+  firstSound(milliseconds) {
+    return new Promise((resolve) => {
+      this.firstHeard = resolve;
+      setTimeout(resolve, milliseconds);
+    });
   },
 
   readAhead(blockBytes) {
@@ -246,7 +262,7 @@ var TarvelonAudio = {
 
   heard(message) {
     if (message.first) {
-      if (Module['onFirstSound']) Module['onFirstSound']();
+      this.heardFirst();
       return;
     }
     if (message.tap) {

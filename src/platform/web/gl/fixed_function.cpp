@@ -34,18 +34,6 @@ bool FixedFunction::SetCapability(unsigned cap, bool on) {
   }
 }
 
-bool FixedFunction::Capability(unsigned cap) const {
-  switch (cap) {
-    case kLighting: return lighting_;
-    case kLight0: return light0_.enabled;
-    case kNormalize: return normalize_;
-    case kTextureGenS: return genS_;
-    case kTextureGenT: return genT_;
-    case kColorMaterial: return colorMaterial_;
-    default: return false;
-  }
-}
-
 void FixedFunction::MatrixMode(unsigned mode) {
   if (mode == kModelview || mode == kProjection) mode_ = mode;
 }
@@ -66,10 +54,6 @@ void FixedFunction::PushMatrix() {
 void FixedFunction::PopMatrix() {
   std::vector<Mat4>& stack = Stack();
   if (stack.size() > 1) stack.pop_back();
-}
-
-const Mat4& FixedFunction::Top(unsigned mode) const {
-  return mode == kProjection ? projection_.back() : modelview_.back();
 }
 
 void FixedFunction::Color(float r, float g, float b, float a) {
@@ -140,40 +124,44 @@ void FixedFunction::Begin(unsigned mode) {
   if (Record(Op::Begin, static_cast<float>(mode))) return;
   inPrimitive_ = true;
   primitive_ = mode;
+  primitiveStart_ = triangles_.size();
+  primitiveVertices_.clear();
   if (materialPending_) {
     material_ = pendingMaterial_;
     materialPending_ = false;
   }
   colorInPrimitive_ = false;
-  normalMatrixValid_ = false;
-  primitiveVertices_.clear();
+  // Nothing that changes the transform, the lighting or the generation may come between glBegin
+  // and glEnd, so what every vertex shares is worked out once here.
+  sphereS_ = genS_ && genModeS_ == kSphereMap;
+  sphereT_ = genT_ && genModeT_ == kSphereMap;
+  needsEye_ = sphereS_ || sphereT_ || (lighting_ && light0_.position[3] != 0.0f);
+  needsNormal_ = lighting_ || sphereS_ || sphereT_;
+  if (lighting_) lightingTerms_ = PrepareLighting(light0_, modelAmbient_, material_);
+  const Mat4& modelview = modelview_.back();
+  modelviewProjection_ = Multiply(projection_.back(), modelview);
+  if (needsNormal_ && !NormalMatrix(modelview, normalMatrix_)) {
+    std::fill(normalMatrix_, normalMatrix_ + 9, 0.0f);
+    normalMatrix_[0] = normalMatrix_[4] = normalMatrix_[8] = 1.0f;
+  }
 }
 
 void FixedFunction::Vertex(float x, float y, float z) {
   if (Record(Op::Vertex, x, y, z)) return;
   if (!inPrimitive_) return;
   const float object[4] = {x, y, z, 1.0f};
-  float eye[4];
-  Transform(modelview_.back(), object, eye);
-  ClipVertex v;
   float clip[4];
-  Transform(projection_.back(), eye, clip);
+  Transform(modelviewProjection_, object, clip);
+  ClipVertex v;
   v.x = clip[0];
   v.y = clip[1];
   v.z = clip[2];
   v.w = clip[3];
 
-  const bool sphereS = genS_ && genModeS_ == kSphereMap;
-  const bool sphereT = genT_ && genModeT_ == kSphereMap;
+  float eye[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+  if (needsEye_) Transform(modelview_.back(), object, eye);
   float normal[3] = {normal_[0], normal_[1], normal_[2]};
-  if (lighting_ || sphereS || sphereT) {
-    if (!normalMatrixValid_) {
-      if (!NormalMatrix(modelview_.back(), normalMatrix_)) {
-        std::fill(normalMatrix_, normalMatrix_ + 9, 0.0f);
-        normalMatrix_[0] = normalMatrix_[4] = normalMatrix_[8] = 1.0f;
-      }
-      normalMatrixValid_ = true;
-    }
+  if (needsNormal_) {
     for (int i = 0; i < 3; ++i) {
       normal[i] = normalMatrix_[3 * i] * normal_[0] + normalMatrix_[3 * i + 1] * normal_[1] +
                   normalMatrix_[3 * i + 2] * normal_[2];
@@ -186,10 +174,14 @@ void FixedFunction::Vertex(float x, float y, float z) {
     }
   }
 
-  struct Material material = material_;
-  if (colorMaterial_ && colorInPrimitive_) material.ambient = material.diffuse = color_;
-  const Rgba colour = lighting_ ? LightVertex(light0_, modelAmbient_, material, normal, eye)
-                                : Rgba{Clamp01(color_.r), Clamp01(color_.g), Clamp01(color_.b), Clamp01(color_.a)};
+  Rgba colour;
+  if (!lighting_) {
+    colour = Rgba{Clamp01(color_.r), Clamp01(color_.g), Clamp01(color_.b), Clamp01(color_.a)};
+  } else if (colorMaterial_ && colorInPrimitive_) {
+    colour = LightVertex(lightingTerms_, color_, color_, normal, eye);
+  } else {
+    colour = LightVertex(lightingTerms_, material_.ambient, material_.diffuse, normal, eye);
+  }
   v.r = colour.r;
   v.g = colour.g;
   v.b = colour.b;
@@ -197,30 +189,34 @@ void FixedFunction::Vertex(float x, float y, float z) {
 
   v.s = texcoord_[0];
   v.t = texcoord_[1];
-  if (sphereS || sphereT) {
+  if (sphereS_ || sphereT_) {
     float s = 0.0f;
     float t = 0.0f;
     SphereMap(eye, normal, &s, &t);
-    if (sphereS) v.s = s;
-    if (sphereT) v.t = t;
+    if (sphereS_) v.s = s;
+    if (sphereT_) v.t = t;
   }
-  primitiveVertices_.push_back(v);
+  // Triangles go straight to the batch; quads wait for their fourth corner and are cut along
+  // the diagonal Mesa cuts them on, which matters where the corners' colours differ.
+  if (primitive_ == kTriangles) {
+    triangles_.push_back(v);
+  } else if (primitive_ == kQuads) {
+    primitiveVertices_.push_back(v);
+    if (primitiveVertices_.size() == 4) {
+      const std::vector<ClipVertex>& q = primitiveVertices_;
+      const ClipVertex split[6] = {q[0], q[1], q[3], q[1], q[2], q[3]};
+      triangles_.insert(triangles_.end(), split, split + 6);
+      primitiveVertices_.clear();
+    }
+  }
 }
 
 void FixedFunction::End() {
   if (Record(Op::End)) return;
   if (!inPrimitive_) return;
   inPrimitive_ = false;
-  const std::vector<ClipVertex>& p = primitiveVertices_;
-  if (primitive_ == kTriangles) {
-    const std::size_t whole = p.size() - p.size() % 3;
-    triangles_.insert(triangles_.end(), p.begin(), p.begin() + static_cast<std::ptrdiff_t>(whole));
-  } else if (primitive_ == kQuads) {
-    for (std::size_t i = 0; i + 4 <= p.size(); i += 4) {
-      const ClipVertex split[6] = {p[i], p[i + 1], p[i + 2], p[i], p[i + 2], p[i + 3]};
-      triangles_.insert(triangles_.end(), split, split + 6);
-    }
-  }
+  // An unfinished last triangle is dropped, as GL drops it.
+  if (primitive_ == kTriangles) triangles_.resize(triangles_.size() - (triangles_.size() - primitiveStart_) % 3);
   primitiveVertices_.clear();
 }
 

@@ -5,6 +5,7 @@
 // whatever rasterises them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -34,7 +35,6 @@ enum : unsigned {
   kTextureGenS = 0x0C60,
   kTextureGenT = 0x0C61,
   kSphereMap = 0x2402,
-  kObjectLinear = 0x2401,
   kEyeLinear = 0x2400,
   kS = 0x2000,
   kT = 0x2001,
@@ -55,7 +55,6 @@ class FixedFunction {
 
   // Capabilities the CPU side handles; returns false for one it does not own.
   bool SetCapability(unsigned cap, bool on);
-  bool Capability(unsigned cap) const;
 
   // Matrices: act on the stack chosen by MatrixMode, as GL does.
   void MatrixMode(unsigned mode);
@@ -63,15 +62,14 @@ class FixedFunction {
   void MultMatrix(const Mat4& m);
   void PushMatrix();
   void PopMatrix();
-  const Mat4& Top(unsigned mode) const;
 
   // Current values.
   void Color(float r, float g, float b, float a);
   void Normal(float x, float y, float z);
   void TexCoord(float s, float t);
 
-  // Light 0, the light model and the material (front and back share one material here, the
-  // only face setting the demo uses).
+  // Light 0, the light model, the front material (two-sided lighting is off, so it lights
+  // every face) and texture generation, of which only GL_SPHERE_MAP generates anything.
   //
   // Colour material follows Mesa, which draws the native pictures, where it differs from the
   // letter of GL: glMaterial takes effect at the next glBegin, so it wins over a colour taken
@@ -84,8 +82,8 @@ class FixedFunction {
   void Material(unsigned pname, const float* params);
   void TexGenMode(unsigned coord, unsigned mode);
 
-  // Immediate mode. Vertices between Begin and End are processed at once; End turns the
-  // primitive into triangles appended to Triangles().
+  // Immediate mode. Each vertex is transformed, lit and given its texture coordinate as it
+  // comes, and its primitive's triangles go to Triangles(); End drops an unfinished one.
   void Begin(unsigned mode);
   void Vertex(float x, float y, float z);
   void End();
@@ -96,7 +94,6 @@ class FixedFunction {
   void DeleteLists(unsigned first, int range);
   void NewList(unsigned list);
   void EndList();
-  bool Compiling() const { return compiling_ != 0; }
   void ListBase(unsigned base) { listBase_ = base; }
   void CallLists(int n, unsigned type, const void* lists);
 
@@ -105,7 +102,7 @@ class FixedFunction {
   void Rotate(float angle, float x, float y, float z);
   void Scale(float x, float y, float z);
 
-  // Triangles assembled since the last Take; the caller draws and clears them.
+  // Triangles made since the caller last drew and cleared them.
   std::vector<ClipVertex>& Triangles() { return triangles_; }
 
  private:
@@ -139,14 +136,20 @@ class FixedFunction {
   Rgba modelAmbient_{0.2f, 0.2f, 0.2f, 1.0f};
   struct Material material_;
 
-  // Cached per primitive: the normal matrix of the modelview and the full transform.
+  // What every vertex of the primitive being drawn shares.
   bool inPrimitive_ = false;
   bool colorInPrimitive_ = false;
+  std::size_t primitiveStart_ = 0;
+  bool sphereS_ = false;
+  bool sphereT_ = false;
+  bool needsEye_ = false;
+  bool needsNormal_ = false;
+  Mat4 modelviewProjection_{};
+  LightingTerms lightingTerms_{};
   struct Material pendingMaterial_;
   bool materialPending_ = false;
   unsigned primitive_ = 0;
   float normalMatrix_[9] = {};
-  bool normalMatrixValid_ = false;
   std::vector<ClipVertex> primitiveVertices_;
   std::vector<ClipVertex> triangles_;
 

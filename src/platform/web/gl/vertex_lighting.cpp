@@ -21,39 +21,72 @@ float Dot(const float a[3], const float b[3]) { return a[0] * b[0] + a[1] * b[1]
 
 }  // namespace
 
-Rgba LightVertex(const Light& light, const Rgba& modelAmbient, const Material& material, const float normal[3],
+LightingTerms PrepareLighting(const Light& light, const Rgba& modelAmbient, const Material& material) {
+  LightingTerms t{};
+  t.lightOn = light.enabled;
+  t.directional = light.position[3] == 0.0f;
+  const Rgba lightAmbient = light.enabled ? light.ambient : Rgba{0.0f, 0.0f, 0.0f, 0.0f};
+  t.ambientSum[0] = modelAmbient.r + lightAmbient.r;
+  t.ambientSum[1] = modelAmbient.g + lightAmbient.g;
+  t.ambientSum[2] = modelAmbient.b + lightAmbient.b;
+  t.lightDiffuse[0] = light.diffuse.r;
+  t.lightDiffuse[1] = light.diffuse.g;
+  t.lightDiffuse[2] = light.diffuse.b;
+  t.specular[0] = material.specular.r * light.specular.r;
+  t.specular[1] = material.specular.g * light.specular.g;
+  t.specular[2] = material.specular.b * light.specular.b;
+  t.shininess = material.shininess;
+  t.emission = material.emission;
+  if (t.directional) {
+    for (int i = 0; i < 3; ++i) t.toLight[i] = light.position[i];
+    Normalize(t.toLight);
+    // No local viewer: the eye looks down -z from infinitely far away.
+    t.half[0] = t.toLight[0];
+    t.half[1] = t.toLight[1];
+    t.half[2] = t.toLight[2] + 1.0f;
+    Normalize(t.half);
+  } else {
+    for (int i = 0; i < 3; ++i) t.position[i] = light.position[i] / light.position[3];
+  }
+  return t;
+}
+
+Rgba LightVertex(const LightingTerms& terms, const Rgba& ambient, const Rgba& diffuse, const float normal[3],
                  const float eye[4]) {
-  float r = material.emission.r + material.ambient.r * modelAmbient.r;
-  float g = material.emission.g + material.ambient.g * modelAmbient.g;
-  float b = material.emission.b + material.ambient.b * modelAmbient.b;
-  if (light.enabled) {
-    // Towards the light: its direction when w is 0, else from the vertex to its place.
-    float toLight[3] = {light.position[0], light.position[1], light.position[2]};
-    if (light.position[3] != 0.0f) {
-      for (int i = 0; i < 3; ++i) toLight[i] = light.position[i] / light.position[3] - eye[i] / eye[3];
-    }
-    Normalize(toLight);
-    r += material.ambient.r * light.ambient.r;
-    g += material.ambient.g * light.ambient.g;
-    b += material.ambient.b * light.ambient.b;
-    const float diffuse = Dot(normal, toLight);
-    if (diffuse > 0.0f) {
-      r += diffuse * material.diffuse.r * light.diffuse.r;
-      g += diffuse * material.diffuse.g * light.diffuse.g;
-      b += diffuse * material.diffuse.b * light.diffuse.b;
-      // No local viewer: the eye looks down -z from infinitely far away.
-      float half[3] = {toLight[0], toLight[1], toLight[2] + 1.0f};
+  float r = terms.emission.r + ambient.r * terms.ambientSum[0];
+  float g = terms.emission.g + ambient.g * terms.ambientSum[1];
+  float b = terms.emission.b + ambient.b * terms.ambientSum[2];
+  if (terms.lightOn) {
+    float toLight[3];
+    float half[3];
+    if (terms.directional) {
+      for (int i = 0; i < 3; ++i) {
+        toLight[i] = terms.toLight[i];
+        half[i] = terms.half[i];
+      }
+    } else {
+      for (int i = 0; i < 3; ++i) toLight[i] = terms.position[i] - eye[i] / eye[3];
+      Normalize(toLight);
+      half[0] = toLight[0];
+      half[1] = toLight[1];
+      half[2] = toLight[2] + 1.0f;
       Normalize(half);
-      const float facing = Dot(normal, half);
-      if (facing > 0.0f) {
-        const float specular = std::pow(facing, material.shininess);
-        r += specular * material.specular.r * light.specular.r;
-        g += specular * material.specular.g * light.specular.g;
-        b += specular * material.specular.b * light.specular.b;
+    }
+    const float facingLight = Dot(normal, toLight);
+    if (facingLight > 0.0f) {
+      r += facingLight * diffuse.r * terms.lightDiffuse[0];
+      g += facingLight * diffuse.g * terms.lightDiffuse[1];
+      b += facingLight * diffuse.b * terms.lightDiffuse[2];
+      const float facingHalf = Dot(normal, half);
+      if (facingHalf > 0.0f) {
+        const float specular = std::pow(facingHalf, terms.shininess);
+        r += specular * terms.specular[0];
+        g += specular * terms.specular[1];
+        b += specular * terms.specular[2];
       }
     }
   }
-  return Rgba{Clamp01(r), Clamp01(g), Clamp01(b), Clamp01(material.diffuse.a)};
+  return Rgba{Clamp01(r), Clamp01(g), Clamp01(b), Clamp01(diffuse.a)};
 }
 
 void SphereMap(const float eye[4], const float normal[3], float* s, float* t) {

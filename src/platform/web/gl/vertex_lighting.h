@@ -24,9 +24,28 @@ struct Material {
   float shininess = 0.0f;
 };
 
+// What the lighting of a primitive's vertices shares, worked out once per primitive: the light's
+// direction and half vector (when it is directional), and the products of light and material
+// that do not depend on the colour tracked by colour material.
+struct LightingTerms {
+  bool lightOn;
+  bool directional;
+  float toLight[3];   // unit, when directional
+  float half[3];      // unit, when directional
+  float position[3];  // the light's place, when it is not directional
+  float ambientSum[3];      // model ambient plus the light's ambient
+  float lightDiffuse[3];
+  float specular[3];        // material specular times light specular
+  float shininess;
+  Rgba emission;
+};
+LightingTerms PrepareLighting(const Light& light, const Rgba& modelAmbient, const Material& material);
+
 // GL 1.1's lighting equation with no local viewer, one light and front-face material, each
-// component clamped to [0, 1]. `normal` is in eye space; `eye` is the vertex in eye space.
-Rgba LightVertex(const Light& light, const Rgba& modelAmbient, const Material& material, const float normal[3],
+// component clamped to [0, 1], for a vertex whose ambient and diffuse reflectances are given.
+// `normal` is in eye space; `eye` is the vertex in eye space (used only by a light that is not
+// directional).
+Rgba LightVertex(const LightingTerms& terms, const Rgba& ambient, const Rgba& diffuse, const float normal[3],
                  const float eye[4]);
 
 // GL_SPHERE_MAP's (s, t) for a vertex at `eye` with the eye-space normal `normal`.
