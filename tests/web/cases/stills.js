@@ -15,7 +15,7 @@ const kOneFrameLater = 17;
 
 // Fitted on stills at every second from 0.5 s to 69.5 s, Chromium 156 on SwiftShader against
 // capture on Debian 12's llvmpipe (left out: 15.5, 35.5 and 58.5 s, all-white flashes in both):
-// - mean |difference| over RGB: page against native 0.08-0.23; native against itself 17 ms
+// - mean |difference| over RGB: page against native 0.08-0.25; native against itself 17 ms
 //   later 0.84 at the stillest moment (8.5 s), 2.0-32 at the clocks above. A light or material
 //   term computed differently shows here first: lit boxes tinted by 10-30 levels measured
 //   1.5-5.6 while the layer had such a fault.
