@@ -95,6 +95,7 @@ void glBindTexture(GLenum target, GLuint texture) { raster::BindTexture(target, 
 void glTexParameteri(GLenum target, GLenum pname, GLint param) { raster::TexParameteri(target, pname, param); }
 
 // Pixels and the end of a frame.
+// Only the pack alignment is the caller's: the layer uploads its own tightly packed mip levels.
 void glPixelStorei(GLenum pname, GLint param) {
   if (pname == GL_PACK_ALIGNMENT) raster::PackAlignment(param);
 }
