@@ -1,7 +1,7 @@
 // Our small platform layer: the window, display mode, GL surface, event queue, audio device
 // and threads that the shell and the sound output need. Shaped by their needs, not by
 // any one system; the Linux backend (sdl/) serves it with SDL2, the Windows one (win32/) with
-// the Win32, WGL and waveOut calls.
+// the Win32, WGL and waveOut calls, the browser one (web/) with a canvas, WebGL and WebAudio.
 #pragma once
 
 #include <cstdint>
@@ -77,6 +77,14 @@ bool AudioDeviceLost();
 // Called after writing into the looping buffer while it plays: the device's next read sees
 // everything written so far.
 void AudioPublish();
+// The sound output's feeder step: refills every block of the looping buffer that the device
+// has left behind. The blocks are `block_bytes` long, so after a step every block but the one
+// holding the play position holds what the device plays next, and the device may read that far
+// ahead. A device that calls the step itself each time it moves into another block keeps it
+// and answers true; the sound output then runs no thread for it. False: the device does not
+// call it, and a thread of the sound output must. AudioReset forgets the step.
+using FeederStep = void (*)();
+bool AudioDriveFeeder(FeederStep step, std::uint32_t block_bytes);
 // Stops playing and forgets the buffer; the position goes back to 0.
 void AudioReset();
 void AudioClose();

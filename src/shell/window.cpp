@@ -3,9 +3,8 @@
 #include "content.h"
 #include "platform/platform.h"
 #include "player/music.h"
-#include "scene/setup.h"
-#include "shell/gl_state.h"
 #include "shell/messages.h"
+#include "shell/scene_frame.h"
 #include "shell/shell.h"
 #include "shell/window_proc.h"
 #include "sound/file_access.h"
@@ -21,11 +20,7 @@ bool Olustur(int width, int height, int bits) {
   // first turn, before any frame.
   if (!Tamekran(width, height, bits)) PostQuitMessage(1);
 
-  EnableOpenGL(width, height, bits);
-  SetLight();
-  SetMaterial();
-
-  Sahneinit();
+  PrepareScene(width, height, bits);
 
   // The music: the embedded song through the in-memory source, on the default device.
   AUDIO_File_SetCallbacks(memopen, memclose, memread, memseek, memtell);

@@ -102,6 +102,9 @@ class FeederPosition {
   std::chrono::steady_clock::time_point lost_since_;
 };
 
+// Where the device is, for the feeder's steps of the stream now playing.
+FeederPosition g_feeder_position;
+
 bool Streaming() { return MUSIC_TimeInfo || AUDIO_MixBlock.data || AUDIO_MixBufferMem || g_feeder.joinable(); }
 
 }  // namespace
@@ -212,12 +215,16 @@ void AUDIO_Software_Follow(std::uint64_t device_bytes) {
   }
 }
 
+void AUDIO_Software_FeederStep() {
+  if (AUDIO_Software_Exit.load() != 0) return;
+  AUDIO_Software_Follow(g_feeder_position.Bytes());
+}
+
 std::uint32_t AUDIO_Software_DoubleBufferThread(void*) {
   platform::SetThreadTimeCritical();
   AUDIO_Software_ThreadFinished.store(0);
-  FeederPosition position;
   while (AUDIO_Software_Exit.load() == 0) {
-    if (AUDIO_Software_Hold.load() == 0) AUDIO_Software_Follow(position.Bytes());
+    if (AUDIO_Software_Hold.load() == 0) AUDIO_Software_FeederStep();
     platform::SleepMs(5);
   }
   AUDIO_Software_ThreadFinished.store(1);
@@ -242,6 +249,7 @@ std::int32_t AUDIO_Software_StartStreaming() {
   // The device starts again from the ring's first byte, so its block is 0 again too.
   AUDIO_Software_RealBlock.store(0);
   g_followed_block = 0;
+  g_feeder_position = FeederPosition();
   if (g_output == Output::Offline) return 1;
 
   // About two seconds of music, all mixed on the calling thread before the device starts.
@@ -251,10 +259,12 @@ std::int32_t AUDIO_Software_StartStreaming() {
   if (!platform::AudioPlayLooping(AUDIO_MixBlock.data, AUDIO_MixBlock.bytes)) return 0;
 
   AUDIO_Software_Exit.store(0);
+  AUDIO_Software_UpdateMutex.store(0);
+  // A device that calls the feeder's step itself needs no thread for it.
+  if (platform::AudioDriveFeeder(AUDIO_Software_FeederStep, std::uint32_t(AUDIO_BlockSize) * 4)) return 1;
   // Lowered here, not only by the feeder itself, so a stop issued before the new feeder has
   // run a single step still waits for it.
   AUDIO_Software_ThreadFinished.store(0);
-  AUDIO_Software_UpdateMutex.store(0);
   if (!AUDIO_AllocationGranted()) {  // the thread's stack
     AUDIO_Software_ThreadFinished.store(1);
     return 0;

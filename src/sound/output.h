@@ -34,7 +34,7 @@ extern std::atomic<std::int32_t> AUDIO_Software_RealBlock;  // block the device 
 extern std::atomic<std::uint8_t> AUDIO_Software_Exit;            // asks the feeder to end
 extern std::atomic<std::uint8_t> AUDIO_Software_UpdateMutex;     // raised around each refill
 extern std::atomic<std::uint8_t> AUDIO_Software_ThreadFinished;  // 0 while a feeder runs
-// While raised the feeder skips its turns, as a feeder starved of time would (tests).
+// While raised the feeder thread skips its turns, as a feeder starved of time would (tests).
 extern std::atomic<std::uint8_t> AUDIO_Software_Hold;
 
 // Opens the default device at `rate` (1) or fails (0): without a complete file-callback table,
@@ -57,13 +57,19 @@ void AUDIO_Software_Poll(std::uint64_t device_bytes);
 // from the block after the playing one, and the clock moves on to the end of the music mixed
 // before the stall, which the device has played by then.
 void AUDIO_Software_Follow(std::uint64_t device_bytes);
-// The feeder: follows the device every 5 ms until AUDIO_Software_Exit is raised. Once the
+// One step of the feeder: follows the device as AUDIO_Software_Follow does, from where the
+// device is (or, once it has gone away, would be by the wall clock). Does nothing once
+// AUDIO_Software_Exit is raised. The feeder thread loops it; a device that calls it itself
+// whenever it has moved on (platform::AudioDriveFeeder) runs it instead.
+void AUDIO_Software_FeederStep();
+// The feeder thread: one step every 5 ms until AUDIO_Software_Exit is raised. Once the
 // device has gone away for good it follows the wall clock from where the device stopped, so
 // the song and its clock go on unheard. Returns 0.
 std::uint32_t AUDIO_Software_DoubleBufferThread(void* parameter);
 
 // The streaming half of MUSIC_PlaySong: creates the time-info entries, the ring and the mix
-// area; with a device it mixes the whole ring, hands it to the device and starts the feeder.
+// area; with a device it mixes the whole ring, hands it to the device and hands the feeder's
+// step to the device, or starts the feeder thread where the device does not take it.
 // 0 (with whatever was made still to be released by the stop) when something cannot be had.
 std::int32_t AUDIO_Software_StartStreaming();
 // The streaming half of MUSIC_StopSong: returns only after the feeder has ended; the device

@@ -6,28 +6,17 @@
 #include <cstdlib>
 
 #include "platform/platform.h"
-#include "scene/scene.h"
-#include "scene/timeline.h"
-#include "shell/gl_state.h"
+#include "shell/scene_frame.h"
 
 bool OpenScene() {
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
   if (!platform::OpenWindow("OpenGL Deneme", kFrameWidth, kFrameHeight)) return false;
-  EnableOpenGL(kFrameWidth, kFrameHeight, 16);
-  SetLight();
-  SetMaterial();
-  Sahneinit();
+  PrepareScene(kFrameWidth, kFrameHeight, 16);
   return true;
 }
 
 void DrawAt(float milliseconds) {
-  glViewport(0, 0, kFrameWidth, kFrameHeight);
-  glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glLoadIdentity();
-  mytime = milliseconds;
-  Sahne_Kare(0);
-  glViewport(0, 0, kFrameWidth, kFrameHeight);
+  DrawSceneAt(milliseconds);
   glFinish();
 }
 

@@ -92,6 +92,9 @@ void AudioPublish() {
   SDL_UnlockAudioDevice(g_device);
 }
 
+// SDL's callback runs on SDL's own thread, where mixing must not happen: the feeder thread does it.
+bool AudioDriveFeeder(FeederStep, std::uint32_t) { return false; }
+
 void AudioReset() {
   if (!g_device) return;
   SDL_PauseAudioDevice(g_device, 1);

@@ -105,6 +105,9 @@ void AudioPublish() {
   std::atomic_thread_fence(std::memory_order_seq_cst);
 }
 
+// waveOut only plays what it is given; the feeder thread keeps the ring filled.
+bool AudioDriveFeeder(FeederStep, std::uint32_t) { return false; }
+
 void AudioReset() {
   if (g_device) StopLoop();
 }
