@@ -9,10 +9,11 @@
 #include "scene/scene.h"
 #include "scene/timeline.h"
 #include "shell/gl_state.h"
+#include "shell/window.h"
 
 bool OpenScene() {
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  if (!platform::OpenWindow("OpenGL Deneme", kFrameWidth, kFrameHeight)) return false;
+  if (!platform::OpenWindow(kWindowTitle, kFrameWidth, kFrameHeight)) return false;
   EnableOpenGL(kFrameWidth, kFrameHeight, 16);
   SetLight();
   SetMaterial();
@@ -21,6 +22,11 @@ bool OpenScene() {
 }
 
 void DrawAt(float milliseconds) {
+  QueueFrame(milliseconds);
+  glFinish();
+}
+
+void QueueFrame(float milliseconds) {
   glViewport(0, 0, kFrameWidth, kFrameHeight);
   glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -28,7 +34,6 @@ void DrawAt(float milliseconds) {
   mytime = milliseconds;
   Sahne_Kare(0);
   glViewport(0, 0, kFrameWidth, kFrameHeight);
-  glFinish();
 }
 
 std::vector<unsigned char> ReadFrame() {
