@@ -93,6 +93,7 @@ constexpr const char* kHelp =
     "  video OUT.mp4             the demo as an MP4 (H.264 and AAC, through the ffmpeg program):\n"
     "                            frame k at k/N seconds of sound (--fps N, default 60), drawn\n"
     "                            with the clock the demo reads then; --from/--to in seconds\n"
+    "                            (CAPTURE_READBACK=direct: no pixel buffers for the read-back)\n"
     "  sheet OUT.png             the timeline's twelve key moments on one 1630x996 picture, four\n"
     "                            to a row, each with its clock written under it\n"
     "  --quiet                   frames: no list of the files written\n"

@@ -46,11 +46,11 @@ FrameReadback::FrameReadback() {
 
 FrameReadback::~FrameReadback() {
   if (mapped_) Release();
-  if (overlapped()) glDeleteBuffers(2, buffers_);
+  if (buffered()) glDeleteBuffers(2, buffers_);
 }
 
 void FrameReadback::Start() {
-  if (!overlapped()) {
+  if (!buffered()) {
     std::vector<unsigned char>& frame = frames_[started_++ % 2];
     frame.resize(kFrameBytes);
     ReadInto(frame.data());
@@ -63,7 +63,7 @@ void FrameReadback::Start() {
 
 const unsigned char* FrameReadback::Collect() {
   if (collected_ >= started_) return nullptr;
-  if (!overlapped()) return frames_[collected_ % 2].data();
+  if (!buffered()) return frames_[collected_ % 2].data();
   glBindBuffer(GL_PIXEL_PACK_BUFFER, buffers_[collected_ % 2]);
   const void* pixels = glMapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY);
   glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
@@ -72,7 +72,7 @@ const unsigned char* FrameReadback::Collect() {
 }
 
 void FrameReadback::Release() {
-  if (overlapped() && mapped_) {
+  if (buffered() && mapped_) {
     glBindBuffer(GL_PIXEL_PACK_BUFFER, buffers_[collected_ % 2]);
     glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);

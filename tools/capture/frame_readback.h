@@ -1,7 +1,8 @@
 // Frames read back from GL for the encoder. Where the context has pixel buffer objects (GL 2.1,
-// or ARB_pixel_buffer_object), a read-back only starts when asked and is collected a frame
-// later: the rasteriser finishes one frame and copies it out while the next is set up and the
-// one before goes to the encoder. Without them every read-back is done on the spot.
+// or ARB_pixel_buffer_object), a read-back is started into a buffer and collected a frame
+// later, so a driver that copies into the buffer on its own time overlaps the copy with the
+// next frame's set-up. llvmpipe waits for the frame inside glReadPixels either way, so there
+// the two ways take the same time. Without the buffers every read-back is done on the spot.
 #pragma once
 
 #include <cstddef>
@@ -16,8 +17,8 @@ class FrameReadback {
   FrameReadback& operator=(const FrameReadback&) = delete;
   ~FrameReadback();
 
-  // True when read-backs overlap the drawing (pixel buffer objects are in use).
-  bool overlapped() const { return buffers_[0] != 0; }
+  // True when read-backs go through pixel buffer objects.
+  bool buffered() const { return buffers_[0] != 0; }
   // Bytes per row of a frame read back; rows come bottom row first, as GL hands them.
   static constexpr std::size_t kRowBytes = std::size_t(kFrameWidth) * 3;
 

@@ -126,7 +126,7 @@ void Report(const std::string& output, const VideoPlan& plan, const EncodingProf
   std::printf("time spent: drawing %.1f s (%ld frames drawn, %ld repeated), read-back %.1f s (%s), "
               "waiting for ffmpeg %.1f s + %.1f s to finish\n",
               profile.drawing, profile.drawn, frames - profile.drawn, profile.collecting,
-              profile.overlapped ? "overlapped with drawing" : "on the spot", profile.handing, profile.finishing);
+              profile.buffered ? "through pixel buffers" : "on the spot", profile.handing, profile.finishing);
   std::printf("processor time: capture %.1f s, ffmpeg %.1f s\n", CpuSeconds(RUSAGE_SELF), CpuSeconds(RUSAGE_CHILDREN));
 }
 

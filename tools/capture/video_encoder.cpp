@@ -68,12 +68,12 @@ bool EncodeVideo(const VideoPlan& plan, const std::string& sound, const std::str
     return false;
   }
   FrameReadback readback;
-  profile->overlapped = readback.overlapped();
+  profile->buffered = readback.buffered();
   const std::vector<Picture> pictures = Pictures(plan);
   Progress progress(long(plan.frames()));
   long handed = 0;
   // Picture i is drawn and its read-back started before picture i - 1 is collected and handed
-  // over, so the rasteriser is never idle while the encoder is fed.
+  // over, so a read-back that runs on its own overlaps the next picture's set-up.
   for (std::size_t i = 0; i <= pictures.size(); ++i) {
     if (interrupted) {
       progress.Finish();

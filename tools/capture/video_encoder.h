@@ -14,7 +14,7 @@ struct EncodingProfile {
   double handing = 0;     // writing frames into the pipe while ffmpeg is busy
   double finishing = 0;   // ffmpeg finishing the file after the last frame
   long drawn = 0;         // frames drawn; the others repeat the one before
-  bool overlapped = false;  // read-back overlapped with drawing
+  bool buffered = false;  // read back through pixel buffers
 };
 
 // Draws the plan's frames and has ffmpeg encode them with the raw sound in `sound` (the
