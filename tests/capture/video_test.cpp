@@ -220,7 +220,8 @@ TEST_F(CutCapture, SecondCaptureDecodesToTheSameFrames) {
   EXPECT_TRUE(first == Decode(again, "-f rawvideo -pix_fmt rgb24"));
 }
 
-// Without a working ffmpeg: one line naming it, a failing exit code, and nothing left behind.
+// Without a working ffmpeg (missing, failing, or hanging until it is killed): one line naming it,
+// a failing exit code, and nothing left behind.
 TEST(CaptureWithoutFfmpeg, SaysSoInOneLineAndLeavesNoFile) {
   char pattern[] = "/tmp/capture-no-ffmpeg-XXXXXX";
   const fs::path directory = mkdtemp(pattern);
@@ -228,16 +229,20 @@ TEST(CaptureWithoutFfmpeg, SaysSoInOneLineAndLeavesNoFile) {
   fs::create_directories(bin);
   fs::create_directories(out);
   std::ofstream(bin / "ffmpeg-failing") << "#!/bin/sh\necho 'Unknown encoder libx264' >&2\nexit 1\n";
+  // Stops reading and ignores SIGTERM: only SIGKILL ends it.
+  std::ofstream(bin / "ffmpeg-hanging") << "#!/bin/sh\ntrap '' TERM\nexec 0<&-\nexec /bin/sleep 600\n";
   fs::permissions(bin / "ffmpeg-failing", fs::perms::owner_all);
+  fs::permissions(bin / "ffmpeg-hanging", fs::perms::owner_all);
   const struct {
     const char* name;
     const char* path_entry;  // what PATH holds as ffmpeg
-  } cases[] = {{"missing", ""}, {"failing", "ffmpeg-failing"}};
+  } cases[] = {{"missing", ""}, {"failing", "ffmpeg-failing"}, {"hanging", "ffmpeg-hanging"}};
   for (const auto& c : cases) {
     fs::remove(bin / "ffmpeg");
     if (*c.path_entry) fs::copy_file(bin / c.path_entry, bin / "ffmpeg");
+    // A capture that waited on its encoder for ever would be ended by timeout (124, or 137).
     const testsupport::ProgramRun run =
-        RunProgram("PATH='" + bin.string() + "' " + Capture(out / "demo.mp4", 0, 0.5));
+        RunProgram("PATH='" + bin.string() + "' /usr/bin/timeout -k 5 60 " + Capture(out / "demo.mp4", 0, 0.5));
     const std::string said = run.out + run.err;
     EXPECT_EQ(run.exit_code, 1) << c.name;
     EXPECT_NE(said.find("ffmpeg"), std::string::npos) << c.name << ": " << said;

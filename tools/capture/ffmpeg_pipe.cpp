@@ -150,7 +150,7 @@ bool FfmpegPipe::Finish(std::chrono::seconds deadline, std::string* why) {
   int status = 0;
   if (!WaitFor(pid_, deadline, &status)) {
     Stop();
-    *why = "ffmpeg did not finish within " + std::to_string(deadline.count()) + " s of the last frame and was stopped";
+    *why = "ffmpeg did not finish within " + std::to_string(deadline.count()) + " s and was stopped";
     return false;
   }
   pid_ = -1;
