@@ -123,10 +123,13 @@ void Report(const std::string& output, const VideoPlan& plan, const EncodingProf
   std::printf("%s: %ld frames at %d fps, %.2f s of video from %.2f s, %s, made in %.1f s (%.1f frames per second, %.2fx real time)\n",
               output.c_str(), frames, plan.fps, duration, double(plan.first) / plan.fps, Megabytes(output).c_str(), taken,
               frames / taken, duration / taken);
-  std::printf("time spent: drawing %.1f s (%ld frames drawn, %ld repeated), read-back %.1f s (%s), "
-              "waiting for ffmpeg %.1f s + %.1f s to finish\n",
-              profile.drawing, profile.drawn, frames - profile.drawn, profile.collecting,
-              profile.buffered ? "through pixel buffers" : "on the spot", profile.handing, profile.finishing);
+  // The set-up is this thread handing a frame to GL; the rasteriser finishing it is waited for
+  // in the read-back.
+  std::printf("time spent: drawing and read-back %.1f s (%ld frames drawn, %ld repeated; set-up %.1f s, rasterising "
+              "and read-back %s %.1f s), waiting for ffmpeg %.1f s + %.1f s to finish\n",
+              profile.setting_up + profile.collecting, profile.drawn, frames - profile.drawn, profile.setting_up,
+              profile.buffered ? "through pixel buffers" : "on the spot", profile.collecting, profile.handing,
+              profile.finishing);
   std::printf("processor time: capture %.1f s, ffmpeg %.1f s\n", CpuSeconds(RUSAGE_SELF), CpuSeconds(RUSAGE_CHILDREN));
 }
 

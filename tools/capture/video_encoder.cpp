@@ -83,7 +83,7 @@ bool EncodeVideo(const VideoPlan& plan, const std::string& sound, const std::str
     auto at = Clock::now();
     if (i < pictures.size()) {
       QueueFrame(float(std::int64_t(pictures[i].clock)));
-      profile->drawing += SecondsSince(at);
+      profile->setting_up += SecondsSince(at);
       at = Clock::now();
       readback.Start();
       profile->collecting += SecondsSince(at);

@@ -9,8 +9,8 @@
 
 // Where the time of an encoding went, in seconds of wall time.
 struct EncodingProfile {
-  double drawing = 0;     // handing frames to GL
-  double collecting = 0;  // starting read-backs and waiting for the frames
+  double setting_up = 0;  // handing frames to GL
+  double collecting = 0;  // the rasteriser finishing frames and their read-back
   double handing = 0;     // writing frames into the pipe while ffmpeg is busy
   double finishing = 0;   // ffmpeg finishing the file after the last frame
   long drawn = 0;         // frames drawn; the others repeat the one before
