@@ -305,8 +305,10 @@ TEST(CaptureInterrupted, ExitsWithItsMessageAndLeavesNothing) {
     EXPECT_TRUE(ended) << c.name << ": capture did not end within 30 s of the signal";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << c.name << ": status " << status;
     std::ifstream message(said);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(message), {}), "capture: interrupted; no video written\n") << c.name;
-    EXPECT_TRUE(fs::is_empty(out)) << c.name << ": " << (fs::is_empty(out) ? "" : fs::directory_iterator(out)->path().string());
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(message), {}), "capture: interrupted; no video written\n")
+        << c.name;
+    const bool left_nothing = fs::is_empty(out);
+    EXPECT_TRUE(left_nothing) << c.name << " left " << (left_nothing ? "" : fs::directory_iterator(out)->path().string());
     fs::remove_all(directory);
   }
 }
