@@ -1,16 +1,22 @@
 // capture video, checked from the outside: the file is decoded with ffmpeg and compared with
 // the song played offline here, block by block, with the clock each block reports.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "content.h"
@@ -64,33 +70,48 @@ Song PlayOffline(double seconds) {
   return song;
 }
 
-std::vector<double> RmsPer100Ms(const std::int16_t* samples, std::size_t count) {
-  std::vector<double> rms;
-  for (std::size_t at = 0; at + 8820 <= count; at += 8820) {
-    double sum = 0;
-    for (std::size_t i = at; i < at + 8820; ++i) sum += double(samples[i]) * samples[i];
-    rms.push_back(std::sqrt(sum / 8820));
-  }
-  return rms;
-}
+// How one signal of what was heard (a channel, or the difference between the channels) lines
+// up with the same signal of the render: the lag, in sample frames, at which the two agree
+// best, and how well they agree there (normalised correlation, 1 when equal).
+struct Alignment {
+  int lag = 0;
+  double correlation = -1;
+};
 
-double Correlation(const std::vector<double>& a, const std::vector<double>& b) {
-  const std::size_t n = std::min(a.size(), b.size());
-  double ma = 0, mb = 0;
-  for (std::size_t i = 0; i < n; ++i) ma += a[i] / n, mb += b[i] / n;
-  double ab = 0, aa = 0, bb = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    ab += (a[i] - ma) * (b[i] - mb);
-    aa += (a[i] - ma) * (a[i] - ma);
-    bb += (b[i] - mb) * (b[i] - mb);
+// A signal of interleaved stereo: left * weights[0] + right * weights[1].
+struct Signal {
+  const char* name;
+  double left, right;
+  double At(const std::int16_t* stereo, std::size_t frame) const {
+    return left * stereo[frame * 2] + right * stereo[frame * 2 + 1];
   }
-  return ab / std::sqrt(aa * bb);
+};
+
+// `heard` starts at frame `first` of `rendered`. The window is `frames` frames from `offset`
+// into what was heard; the lags searched reach `reach` frames either way.
+Alignment Align(const Signal& signal, const std::int16_t* heard, const std::int16_t* rendered, std::size_t first,
+                std::size_t offset, std::size_t frames, int reach) {
+  Alignment best;
+  double heard_energy = 0;
+  for (std::size_t i = offset; i < offset + frames; ++i) heard_energy += signal.At(heard, i) * signal.At(heard, i);
+  for (int lag = -reach; lag <= reach; ++lag) {
+    double product = 0, energy = 0;
+    const std::int16_t* moved = rendered + std::ptrdiff_t(first + offset) * 2 + std::ptrdiff_t(lag) * 2;
+    for (std::size_t i = 0; i < frames; ++i) {
+      const double r = signal.At(moved, i);
+      product += signal.At(heard, offset + i) * r;
+      energy += r * r;
+    }
+    const double correlation = product / std::sqrt(heard_energy * energy);
+    if (correlation > best.correlation) best = {lag, correlation};
+  }
+  return best;
 }
 
 class CutCapture : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (RunProgram("command -v ffmpeg && command -v ffprobe").out.find("ffprobe") == std::string::npos) return;
+    if (RunProgram("{ command -v ffmpeg && command -v ffprobe; }").out.find("ffprobe") == std::string::npos) return;
     char pattern[] = "/tmp/capture-video-XXXXXX";
     directory_ = mkdtemp(pattern);
     video_ = directory_ / "cut.mp4";
@@ -138,14 +159,30 @@ TEST_F(CutCapture, IsAnMp4EveryPlayerOpens) {
   EXPECT_LT(head.find("moov"), head.find("mdat"));
 }
 
-TEST_F(CutCapture, SoundIsTheOfflineRender) {
+// Each channel on its own, sample by sample: swapped channels, or sound moved against the
+// picture by a few milliseconds, both fail. The MP4's edit list takes the AAC encoder's
+// priming back out, so the best lag is 0; a lost edit list would show as a lag of 1024.
+TEST_F(CutCapture, EachChannelIsTheOfflineRenderAtLagZero) {
+  constexpr int kReach = 2048;            // two AAC frames either way
+  constexpr int kTolerance = 2;           // sample frames
+  constexpr std::size_t kOffset = 22050;  // half a second in, one second long
+  constexpr std::size_t kWindow = 44100;
   const Song song = PlayOffline(kTo + 1);
   const std::string decoded = Decode(video_, "-f s16le -ac 2 -ar 44100");
   const auto* heard = reinterpret_cast<const std::int16_t*>(decoded.data());
-  const std::size_t first = std::size_t(kFrom * 44100) * 2, count = std::size_t((kTo - kFrom) * 44100) * 2;
-  ASSERT_GE(decoded.size() / 2, count);
-  const std::vector<double> rendered = RmsPer100Ms(song.samples.data() + first, count);
-  EXPECT_GE(Correlation(RmsPer100Ms(heard, count), rendered), 0.99);
+  ASSERT_GE(decoded.size() / 4, kOffset + kWindow + kReach);
+  const std::size_t first = std::size_t(kFrom * 44100);
+  // The two channels are much alike here (correlation 0.98 with each other), so their
+  // difference is checked too: swapped channels turn it over.
+  const struct {
+    Signal signal;
+    double least;  // correlation at the best lag
+  } cases[] = {{{"left", 1, 0}, 0.995}, {{"right", 0, 1}, 0.995}, {{"left minus right", 1, -1}, 0.95}};
+  for (const auto& c : cases) {
+    const Alignment found = Align(c.signal, heard, song.samples.data(), first, kOffset, kWindow, kReach);
+    EXPECT_LE(std::abs(found.lag), kTolerance) << c.signal.name << " agrees best " << found.lag << " frames away";
+    EXPECT_GE(found.correlation, c.least) << c.signal.name;
+  }
 }
 
 TEST_F(CutCapture, PictureCutsOnTheFrameTheClockReaches15s) {
@@ -171,15 +208,20 @@ TEST_F(CutCapture, PictureCutsOnTheFrameTheClockReaches15s) {
   EXPECT_NEAR(brighter[0], expected, 1);
 }
 
+// The second capture reads its frames back on the spot instead of through pixel buffers: the
+// same frames either way.
 TEST_F(CutCapture, SecondCaptureDecodesToTheSameFrames) {
   const fs::path again = directory_ / "again.mp4";
-  ASSERT_EQ(RunProgram(Capture(again, kFrom, kTo)).exit_code, 0);
+  const testsupport::ProgramRun run = RunProgram("CAPTURE_READBACK=direct " + Capture(again, kFrom, kTo));
+  ASSERT_EQ(run.exit_code, 0);
+  EXPECT_NE(run.out.find("on the spot"), std::string::npos) << run.out;
   const std::string first = Decode(video_, "-f rawvideo -pix_fmt rgb24");
   ASSERT_EQ(first.size(), kFrameBytes * std::size_t((kTo - kFrom) * kFps));
   EXPECT_TRUE(first == Decode(again, "-f rawvideo -pix_fmt rgb24"));
 }
 
-// Without a working ffmpeg: one line naming it, a failing exit code, and nothing left behind.
+// Without a working ffmpeg (missing, failing, or hanging until it is killed): one line naming it,
+// a failing exit code, and nothing left behind.
 TEST(CaptureWithoutFfmpeg, SaysSoInOneLineAndLeavesNoFile) {
   char pattern[] = "/tmp/capture-no-ffmpeg-XXXXXX";
   const fs::path directory = mkdtemp(pattern);
@@ -187,16 +229,20 @@ TEST(CaptureWithoutFfmpeg, SaysSoInOneLineAndLeavesNoFile) {
   fs::create_directories(bin);
   fs::create_directories(out);
   std::ofstream(bin / "ffmpeg-failing") << "#!/bin/sh\necho 'Unknown encoder libx264' >&2\nexit 1\n";
+  // Stops reading and ignores SIGTERM: only SIGKILL ends it.
+  std::ofstream(bin / "ffmpeg-hanging") << "#!/bin/sh\ntrap '' TERM\nexec 0<&-\nexec /bin/sleep 600\n";
   fs::permissions(bin / "ffmpeg-failing", fs::perms::owner_all);
+  fs::permissions(bin / "ffmpeg-hanging", fs::perms::owner_all);
   const struct {
     const char* name;
     const char* path_entry;  // what PATH holds as ffmpeg
-  } cases[] = {{"missing", ""}, {"failing", "ffmpeg-failing"}};
+  } cases[] = {{"missing", ""}, {"failing", "ffmpeg-failing"}, {"hanging", "ffmpeg-hanging"}};
   for (const auto& c : cases) {
     fs::remove(bin / "ffmpeg");
     if (*c.path_entry) fs::copy_file(bin / c.path_entry, bin / "ffmpeg");
+    // A capture that waited on its encoder for ever would be ended by timeout (124, or 137).
     const testsupport::ProgramRun run =
-        RunProgram("PATH='" + bin.string() + "' " + Capture(out / "demo.mp4", 0, 0.5));
+        RunProgram("PATH='" + bin.string() + "' /usr/bin/timeout -k 5 60 " + Capture(out / "demo.mp4", 0, 0.5));
     const std::string said = run.out + run.err;
     EXPECT_EQ(run.exit_code, 1) << c.name;
     EXPECT_NE(said.find("ffmpeg"), std::string::npos) << c.name << ": " << said;
@@ -204,6 +250,67 @@ TEST(CaptureWithoutFfmpeg, SaysSoInOneLineAndLeavesNoFile) {
     EXPECT_TRUE(fs::is_empty(out)) << c.name;
   }
   fs::remove_all(directory);
+}
+
+// Waits up to `seconds` for `done`; false when the time ran out.
+template <typename Done>
+bool Within(double seconds, Done done) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+// Stopped while it draws: exit code 1, its message, and nothing left beside the output, as
+// when a signal reaches the capture alone or, as Ctrl+C does, its whole process group.
+TEST(CaptureInterrupted, ExitsWithItsMessageAndLeavesNothing) {
+  if (RunProgram("command -v ffmpeg").out.empty()) GTEST_SKIP() << "ffmpeg is needed (Debian package ffmpeg)";
+  const struct {
+    const char* name;
+    int signal;
+    bool whole_group;
+  } cases[] = {{"SIGINT", SIGINT, false}, {"SIGTERM", SIGTERM, false}, {"Ctrl+C", SIGINT, true}};
+  for (const auto& c : cases) {
+    char pattern[] = "/tmp/capture-interrupted-XXXXXX";
+    const fs::path directory = mkdtemp(pattern), out = directory / "out";
+    fs::create_directories(out);
+    const std::string video = (out / "demo.mp4").string(), said = (directory / "said").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, said.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);  // its own group, as a shell job
+    const char* argv[] = {CAPTURE_PROGRAM, "video", video.c_str(), "--from", "20", nullptr};
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, CAPTURE_PROGRAM, &actions, &attributes, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    // Under way: ffmpeg has started the file in the capture's working directory.
+    const bool started = Within(120, [&] {
+      for (const auto& entry : fs::directory_iterator(out))
+        if (fs::exists(entry.path() / "video.mp4")) return true;
+      return false;
+    });
+    EXPECT_TRUE(started) << c.name << ": ffmpeg never started a file within 120 s";
+    kill(c.whole_group ? -pid : pid, c.signal);
+    int status = 0;
+    const bool ended = Within(30, [&] { return waitpid(pid, &status, WNOHANG) == pid; });
+    if (!ended) {
+      kill(-pid, SIGKILL);
+      waitpid(pid, &status, 0);
+    }
+    EXPECT_TRUE(ended) << c.name << ": capture did not end within 30 s of the signal";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << c.name << ": status " << status;
+    std::ifstream message(said);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(message), {}), "capture: interrupted; no video written\n")
+        << c.name;
+    const bool left_nothing = fs::is_empty(out);
+    EXPECT_TRUE(left_nothing) << c.name << " left " << (left_nothing ? "" : fs::directory_iterator(out)->path().string());
+    fs::remove_all(directory);
+  }
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // below its band made transparent so the band stands on whatever the menu draws behind it.
 #include "generators.h"
 #include "logo.h"
-#include "sheet/png_writer.h"
+#include "png_writer.h"
 
 namespace art {
 
@@ -22,7 +22,7 @@ std::vector<unsigned char> MakeIcon(const std::string& font_file, std::string* e
       to[3] = in_band ? 255 : 0;
     }
   }
-  std::vector<unsigned char> png = sheet::EncodePng(kLogoSide, kLogoSide, rgba, 4);
+  std::vector<unsigned char> png = tool::EncodePng(kLogoSide, kLogoSide, rgba, 4);
   if (png.empty()) *error = "cannot encode the icon";
   return png;
 }

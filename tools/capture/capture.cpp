@@ -12,6 +12,7 @@
 // instead of read from the song, so the same time always gives the same picture.
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -19,16 +20,19 @@
 #include <utility>
 #include <vector>
 
+#include "arguments.h"
 #include "command_line.h"
 #include "platform/platform.h"
 #include "png_writer.h"
+#include "scene/clock.h"
 #include "scene_surface.h"
 #include "sheet.h"
 #include "video.h"
 
 namespace {
 
-constexpr const char* kProgram = "capture";
+constexpr int kRunMs = int(kRunSeconds * 1000.0f);
+constexpr int kRunWholeSeconds = int(kRunSeconds);
 
 int Frames(const std::string& directory, const std::vector<double>& seconds, bool list_files) {
   for (const double value : seconds) {
@@ -37,7 +41,7 @@ int Frames(const std::string& directory, const std::vector<double>& seconds, boo
     char name[64];
     std::snprintf(name, sizeof name, "/frame_%06d.png", ms);
     const std::string path = directory + name;
-    if (!sheet::WritePng(path, kFrameWidth, kFrameHeight, ReadFrame()))
+    if (!tool::WritePng(path, kFrameWidth, kFrameHeight, ReadFrame()))
       return tool::InputError(kProgram, "cannot write " + path);
     if (list_files) std::printf("%s\n", path.c_str());
   }
@@ -47,10 +51,10 @@ int Frames(const std::string& directory, const std::vector<double>& seconds, boo
 int Bench(int stepMs) {
   using Clock = std::chrono::steady_clock;
   std::vector<std::pair<double, int>> costs;  // milliseconds of rendering, music time
-  double perSecond[71] = {};
-  int framesPerSecond[71] = {};
+  double perSecond[kRunWholeSeconds + 1] = {};
+  int framesPerSecond[kRunWholeSeconds + 1] = {};
   const auto start = Clock::now();
-  for (int t = 0; t <= 70000; t += stepMs) {
+  for (int t = 0; t <= kRunMs; t += stepMs) {
     const auto before = Clock::now();
     DrawAt(static_cast<float>(t));
     platform::SwapGLBuffers();
@@ -63,7 +67,7 @@ int Bench(int stepMs) {
   std::printf("%zu frames in %.2f s: %.1f frames per second (mean %.1f ms per frame)\n", costs.size(), total,
               costs.size() / total, 1000.0 * total / costs.size());
   std::printf("by second of music (frames per second of rendering):\n");
-  for (int s = 0; s <= 70; ++s) {
+  for (int s = 0; s <= kRunWholeSeconds; ++s) {
     if (framesPerSecond[s]) std::printf("  %2d s: %6.1f fps\n", s, 1000.0 * framesPerSecond[s] / perSecond[s]);
   }
   std::sort(costs.rbegin(), costs.rend());
@@ -89,7 +93,9 @@ constexpr const char* kHelp =
     "  video OUT.mp4             the demo as an MP4 (H.264 and AAC, through the ffmpeg program):\n"
     "                            frame k at k/N seconds of sound (--fps N, default 60), drawn\n"
     "                            with the clock the demo reads then; --from/--to in seconds\n"
-    "  sheet OUT.png             the timeline's key moments on one picture, each with its clock\n"
+    "                            (CAPTURE_READBACK=direct: no pixel buffers for the read-back)\n"
+    "  sheet OUT.png             the timeline's twelve key moments on one 1630x996 picture, four\n"
+    "                            to a row, each with its clock written under it\n"
     "  --quiet                   frames: no list of the files written\n"
     "  -h, --help                print this help and exit\n"
     "  --version                 print the version and exit\n"
@@ -97,16 +103,11 @@ constexpr const char* kHelp =
     "Exit status: 0 on success; 1 when there is no GL window, ffmpeg fails or a file cannot be\n"
     "written; 2 when the command line is wrong.\n";
 
-// A music time: a finite number of seconds, not negative.
-bool ParseSeconds(const char* text, double* seconds) {
-  return tool::ParseNumber(text, seconds) && *seconds >= 0 && *seconds < 1e6;
-}
-
 bool ParseStep(const char* text, int* step) {
-  char* end = nullptr;
-  const long value = std::strtol(text, &end, 10);
-  *step = static_cast<int>(value);
-  return end != text && *end == '\0' && value > 0 && value <= 70000;
+  double value = 0;
+  if (!tool::ParseNumber(text, &value) || value != std::floor(value) || value < 1 || value > kRunMs) return false;
+  *step = int(value);
+  return true;
 }
 
 }  // namespace
@@ -132,7 +133,7 @@ int main(int argc, char** argv) {
   } else if (command == "bench") {
     if (args.size() > 2) return tool::UsageError(kProgram, "bench takes at most STEP_MS");
     if (args.size() == 2 && !ParseStep(args[1], &step))
-      return tool::UsageError(kProgram, std::string("STEP_MS must be a whole number from 1 to 70000: ") + args[1]);
+      return tool::UsageError(kProgram, "STEP_MS must be a whole number from 1 to " + std::to_string(kRunMs) + ": " + args[1]);
   } else {
     return tool::UsageError(kProgram, "unknown command " + command);
   }

@@ -4,15 +4,10 @@
 
 #include "content.h"
 #include "player/music.h"
+#include "shell/window.h"
 #include "sound/file_access.h"
 #include "sound/memsource.h"
 #include "sound/output.h"
-
-namespace {
-
-constexpr std::int32_t kRate = 44100;  // the rate the demo opens its device at
-
-}  // namespace
 
 std::uint32_t DemoSound::ClockAt(std::int64_t frame) const {
   if (block_clock.empty() || frame < 0) return 0;
@@ -23,14 +18,14 @@ std::uint32_t DemoSound::ClockAt(std::int64_t frame) const {
 bool RenderDemoSound(std::uint32_t until_ms, std::int64_t extra_frames, DemoSound* sound) {
   // The same source, rate and song as the demo's start-up.
   AUDIO_File_SetCallbacks(memopen, memclose, memread, memseek, memtell);
-  if (!AUDIO_InitOffline(kRate)) return false;
+  if (!AUDIO_InitOffline(kDeviceRate)) return false;
   MUSIC_MODULE* song = MUSIC_LoadSong(muzik, nullptr);
   if (!song || !MUSIC_PlaySong(song)) {
     MUSIC_FreeSong(song);
     AUDIO_Close();
     return false;
   }
-  sound->rate = kRate;
+  sound->rate = kDeviceRate;
   sound->block_frames = AUDIO_BlockSize;
   sound->samples.clear();
   sound->block_clock.clear();

@@ -3,12 +3,17 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/uio.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <climits>
 #include <cstring>
 #include <fstream>
+#include <thread>
 
 extern char** environ;
 
@@ -24,16 +29,38 @@ std::string LastLoggedLine(const std::string& log_path) {
   return last;
 }
 
+// Waits for `pid` to end, for at most `deadline`. True with its status when it did.
+bool WaitFor(pid_t pid, std::chrono::milliseconds deadline, int* status) {
+  const auto until = std::chrono::steady_clock::now() + deadline;
+  for (;;) {
+    const pid_t waited = waitpid(pid, status, WNOHANG);
+    if (waited == pid) return true;
+    if (waited < 0 && errno != EINTR) return false;
+    if (std::chrono::steady_clock::now() >= until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+// An encoder asked to stop gets this long to leave before it is killed.
+constexpr std::chrono::seconds kGraceToStop{5};
+
 }  // namespace
 
 FfmpegPipe::~FfmpegPipe() {
   if (input_ >= 0) close(input_);
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    int status = 0;
+  if (pid_ > 0) Stop();
+}
+
+void FfmpegPipe::Stop() {
+  int status = 0;
+  kill(pid_, SIGTERM);
+  if (!WaitFor(pid_, kGraceToStop, &status)) {
+    kill(pid_, SIGKILL);
+    // Killed, it ends at once; the wait only collects it.
     while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
   }
+  pid_ = -1;
 }
 
 bool FfmpegPipe::Start(const std::vector<std::string>& arguments, const std::string& log_path, std::string* why) {
@@ -65,7 +92,10 @@ bool FfmpegPipe::Start(const std::vector<std::string>& arguments, const std::str
   }
   input_ = fds[1];
   log_path_ = log_path;
-  // A pipe as large as the system allows lets a whole frame wait while ffmpeg encodes.
+  // 1 MiB (1,048,576 bytes), the most an unprivileged process may ask for while
+  // fs.pipe-max-size keeps its default: about three quarters of an 800x600 RGB frame
+  // (1,440,000 bytes) waits in it while ffmpeg encodes. Where the limit is lower the call
+  // fails and the pipe keeps the system's 64 KiB.
   fcntl(input_, F_SETPIPE_SZ, 1 << 20);
   return true;
 }
@@ -83,7 +113,34 @@ bool FfmpegPipe::Write(const unsigned char* data, std::size_t bytes) {
   return input_ >= 0;
 }
 
-bool FfmpegPipe::Finish(std::string* why) {
+bool FfmpegPipe::WriteRowsReversed(const unsigned char* bottom_up, std::size_t row_bytes, int rows) {
+  // The rows go out last first straight from where they are, a batch of rows per call.
+  std::vector<iovec> batch;
+  int next = rows - 1;
+  while (next >= 0 && input_ >= 0) {
+    batch.clear();
+    for (; next >= 0 && batch.size() < IOV_MAX; --next)
+      batch.push_back({const_cast<unsigned char*>(bottom_up + std::size_t(next) * row_bytes), row_bytes});
+    std::size_t first = 0;
+    while (first < batch.size()) {
+      const ssize_t written = writev(input_, &batch[first], int(std::min<std::size_t>(batch.size() - first, IOV_MAX)));
+      if (written < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      // Skip what went out whole, and move into the row that went out in part.
+      std::size_t left = std::size_t(written);
+      while (first < batch.size() && left >= batch[first].iov_len) left -= batch[first++].iov_len;
+      if (left > 0) {
+        batch[first].iov_base = static_cast<unsigned char*>(batch[first].iov_base) + left;
+        batch[first].iov_len -= left;
+      }
+    }
+  }
+  return input_ >= 0;
+}
+
+bool FfmpegPipe::Finish(std::chrono::seconds deadline, std::string* why) {
   if (input_ >= 0) close(input_);
   input_ = -1;
   if (pid_ <= 0) {
@@ -91,14 +148,15 @@ bool FfmpegPipe::Finish(std::string* why) {
     return false;
   }
   int status = 0;
-  pid_t waited;
-  while ((waited = waitpid(pid_, &status, 0)) < 0 && errno == EINTR) {
+  if (!WaitFor(pid_, deadline, &status)) {
+    Stop();
+    *why = "ffmpeg did not finish within " + std::to_string(deadline.count()) + " s and was stopped";
+    return false;
   }
   pid_ = -1;
-  if (waited > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
-  const std::string ending = waited <= 0          ? "was lost"
-                             : WIFEXITED(status) ? "failed with exit code " + std::to_string(WEXITSTATUS(status))
-                                                 : "was killed by signal " + std::to_string(WTERMSIG(status));
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+  const std::string ending = WIFEXITED(status) ? "failed with exit code " + std::to_string(WEXITSTATUS(status))
+                                               : "was killed by signal " + std::to_string(WTERMSIG(status));
   const std::string said = LastLoggedLine(log_path_);
   *why = "ffmpeg " + ending + (said.empty() ? "" : ": " + said);
   return false;

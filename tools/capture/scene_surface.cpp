@@ -7,18 +7,21 @@
 
 #include "platform/platform.h"
 #include "shell/scene_frame.h"
+#include "shell/window.h"
 
 bool OpenScene() {
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  if (!platform::OpenWindow("OpenGL Deneme", kFrameWidth, kFrameHeight)) return false;
+  if (!platform::OpenWindow(kWindowTitle, kFrameWidth, kFrameHeight)) return false;
   PrepareScene(kFrameWidth, kFrameHeight, 16);
   return true;
 }
 
 void DrawAt(float milliseconds) {
-  DrawSceneAt(milliseconds);
+  QueueFrame(milliseconds);
   glFinish();
 }
+
+void QueueFrame(float milliseconds) { DrawSceneAt(milliseconds); }
 
 std::vector<unsigned char> ReadFrame() {
   constexpr int kRowBytes = kFrameWidth * 3;

@@ -14,5 +14,9 @@ bool OpenScene();
 // One frame of the demo's loop with mytime = `milliseconds`; returns when it is drawn.
 void DrawAt(float milliseconds);
 
+// The same frame handed to GL without waiting for it to be drawn, so that a read-back into a
+// pixel buffer can follow while the rasteriser still works.
+void QueueFrame(float milliseconds);
+
 // The frame just drawn, 3 bytes per pixel, top row first.
 std::vector<unsigned char> ReadFrame();

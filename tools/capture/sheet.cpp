@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "arguments.h"
 #include "command_line.h"
 #include "content.h"
 #include "demo_sound.h"
@@ -15,8 +16,6 @@
 #include "scene_surface.h"
 
 namespace {
-
-constexpr const char* kProgram = "capture";
 
 // Moments in milliseconds of clock: the opening, the falling box, the cut to the room, the box
 // field, its scatter, the final background, and points between.
@@ -95,7 +94,7 @@ int CaptureSheet(int count, char** arguments) {
                   double(block) * sound.block_frames / sound.rate);
     Write(label, &canvas, left, top + kCellHeight + (kLabelHeight - kGlyph) / 2);
   }
-  if (!sheet::WritePng(output, canvas.width, canvas.height, canvas.rgb))
+  if (!tool::WritePng(output, canvas.width, canvas.height, canvas.rgb))
     return tool::InputError(kProgram, "cannot write " + output);
   std::printf("%s\n", output.c_str());
   return 0;

@@ -276,7 +276,7 @@ int main(int argc, char** argv) {
   sheet.Paste(room_inside, 0, kImageSide + kTextHeight + kTileHeight);
   sheet.Paste(room_outside, 0, kImageSide + kTextHeight + 2 * kTileHeight);
 
-  bool ok = sheet::WritePng(sheet_path, sheet.width, sheet.height, sheet.rgb);
+  bool ok = tool::WritePng(sheet_path, sheet.width, sheet.height, sheet.rgb);
   if (!directory.empty()) {
     const struct {
       const char* name;
@@ -285,7 +285,7 @@ int main(int argc, char** argv) {
                  {"text.png", &text},          {"box.png", &box_row},             {"room-inside.png", &room_inside},
                  {"room-outside.png", &room_outside}};
     for (const auto& part : parts) {
-      ok = sheet::WritePng(directory + "/" + part.name, part.picture->width, part.picture->height, part.picture->rgb) && ok;
+      ok = tool::WritePng(directory + "/" + part.name, part.picture->width, part.picture->height, part.picture->rgb) && ok;
     }
   }
   // The window and the context end with the process: tearing them down here makes the driver

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace sheet {
+namespace tool {
 namespace {
 
 void Put32(std::vector<unsigned char>* out, std::uint32_t value) {
@@ -62,4 +62,4 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
   return std::fclose(out) == 0 && written;
 }
 
-}  // namespace sheet
+}  // namespace tool
