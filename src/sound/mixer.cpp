@@ -5,6 +5,7 @@
 #include "player/music.h"
 #include "sound/mixer_frame.h"
 #include "sound/mixer_kernels.h"
+#include "sound/mixer_planning.h"
 
 AUDIO_Voice AUDIO_Channel[256];
 
@@ -40,17 +41,32 @@ inline void StoreCursor(AUDIO_Voice* voice, std::uint64_t cursor) {
   voice->position_fraction = std::uint32_t(cursor);
 }
 
+// The reciprocal of each mixed voice's search step, made again only when the step changes
+// (a tick at most); the last entry serves voices outside AUDIO_Channel.
+struct StepReciprocal {
+  std::uint32_t step = 0;  // 0: none made yet (a step of 0 is never searched with)
+  double reciprocal = 0.0;
+};
+StepReciprocal g_reciprocals[kMixedVoiceCount + 1];
+
+double ReciprocalFor(const AUDIO_Voice* voice, std::uint32_t step) {
+  const std::ptrdiff_t slot = voice - AUDIO_Channel;
+  StepReciprocal& entry = g_reciprocals[slot >= 0 && slot < kMixedVoiceCount ? slot : kMixedVoiceCount];
+  if (entry.step != step) {
+    entry.step = step;
+    entry.reciprocal = mixer_planning::Reciprocal(step);
+  }
+  return entry.reciprocal;
+}
+
 // Frames until the cursor reaches the boundary `distance` (32.32) away, or `limit` + 1 when
 // the boundary is too far to be worth finding in this pass.
 std::uint64_t FramesToBoundary(std::uint64_t distance, const AUDIO_Voice* voice, std::uint64_t limit) {
-  if ((distance >> 32) >= (std::uint64_t(1) << 24)) return limit + 1;
-  // The step as 24.8 bits of precision below the integer: steps stay under 256 samples.
-  const std::uint32_t step = ((voice->step & 0xFFu) << 24) | (voice->step_fraction >> 8);
+  std::uint64_t scaled = 0;
+  if (!mixer_planning::SearchDistance(distance, &scaled)) return limit + 1;
+  const std::uint32_t step = mixer_planning::SearchStep(voice->step, voice->step_fraction);
   if (step == 0) return limit + 1;
-  const std::uint64_t scaled = distance >> 8;
-  std::uint64_t frames = scaled / step;
-  if (scaled % step) ++frames;
-  return frames;
+  return mixer_planning::FramesByReciprocal(scaled, step, ReciprocalFor(voice, step));
 }
 
 }  // namespace
