@@ -71,10 +71,10 @@ std::uint64_t FramesToBoundary(std::uint64_t distance, const AUDIO_Voice* voice,
 
 }  // namespace
 
-void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t, float* end) {
-  if (!voice || !buffer || !end) return;
-  const MixKernels& kernels = ActiveKernels();
-  float* out = buffer;
+namespace {
+
+// One voice over the frames out ... end - 1, on the given kernels.
+void MixVoice(AUDIO_Voice* voice, const MixKernels& kernels, float* out, float* end) {
   while (out < end) {
     const MUSIC_SAMPLE* sample = voice->sample;
     if (!sample || !sample->data) return;
@@ -218,10 +218,19 @@ void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t, f
   }
 }
 
+}  // namespace
+
+void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t, float* end) {
+  if (!voice || !buffer || !end) return;
+  MixVoice(voice, ActiveKernels(), buffer, end);
+}
+
 void AUDIO_Mixer_FPU_Ramp(float* buffer, std::int32_t count, std::int32_t) {
   if (!buffer || count <= 0) return;
   float* end = buffer + std::ptrdiff_t(count) * 2;
+  // Most of the 64 voices are silent at any time: they cost a look at their sample only.
+  const MixKernels& kernels = ActiveKernels();
   for (int voice = 0; voice < kMixedVoiceCount; ++voice) {
-    AUDIO_Mixer_FPU_Ramp_ASM(&AUDIO_Channel[voice], buffer, count, end);
+    if (AUDIO_Channel[voice].sample) MixVoice(&AUDIO_Channel[voice], kernels, buffer, end);
   }
 }

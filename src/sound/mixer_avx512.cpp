@@ -2,8 +2,10 @@
 // arithmetic series of cursors (mixer_frame::SeriesStart), eight of them in 64-bit lanes moving
 // by eight strides at once, and a run's last frames are masked by k-registers, never read or
 // written past. Every product and sum is the scalar one, in double, with the same operands in
-// the same order, and each store rounds to single as the scalar store does; the file is built
-// without contraction, so no fused multiply-add can merge a product into its sum.
+// the same order, and each store rounds to single as the scalar store does. AVX-512 brings
+// fused multiply-adds with it, and a compiler may fuse a product written as `*` into its sum
+// whatever the build says, so the products and sums here are the explicitly rounded forms,
+// which no compiler fuses, and frames that cannot be mixed as vectors go to the scalar kernel.
 #if defined(__x86_64__)
 
 // GCC 12's AVX-512 headers start many intrinsics from a deliberately undefined vector, which
@@ -24,9 +26,9 @@
 
 namespace {
 
-using mixer_frame::Advance;
-using mixer_frame::Interpolate;
-using mixer_gains::AddOne;
+// A product and a sum, each rounded on its own (in the current, nearest-even, mode).
+TARVELON_AVX512_INLINE __m512d Multiply(__m512d a, __m512d b) { return _mm512_mul_round_pd(a, b, _MM_FROUND_CUR_DIRECTION); }
+TARVELON_AVX512_INLINE __m512d Add(__m512d a, __m512d b) { return _mm512_add_round_pd(a, b, _MM_FROUND_CUR_DIRECTION); }
 
 // The frame of each 64-bit lane in a step. Frames 0..3 sit in the even lanes and 4..7 in the
 // odd ones, so that the in-lane unpacks pair each value with its frame's two output samples.
@@ -41,7 +43,6 @@ struct FixedEight {
     *first = gains;
     *second = gains;
   }
-  TARVELON_AVX512_INLINE __m128d One() { return _mm512_castpd512_pd128(gains); }
 };
 
 // A ramp moves after every frame, one rounded sum per frame and side in frame order, as the
@@ -57,7 +58,6 @@ struct RampingEight {
     *second = _mm512_insertf64x2(
         _mm512_insertf64x2(_mm512_insertf64x2(_mm512_castpd128_pd512(gain[4]), gain[5], 1), gain[6], 2), gain[7], 3);
   }
-  TARVELON_AVX512_INLINE __m128d One() { return ramp.Next(); }
 };
 
 // The interpolated values of the eight frames whose cursors are in `cursors`; only lanes set
@@ -73,9 +73,9 @@ TARVELON_AVX512_INLINE __m512d InterpolateEight(const std::int16_t* data, __m512
   if (kBeforeData) {
     const __mmask8 inside = _mm512_cmpneq_epi64_mask(indices, _mm512_set1_epi64(0xFFFFFFFF));
     indices = _mm512_maskz_mov_epi64(inside, indices);
-    weights = _mm512_maskz_mul_pd(inside, halves, _mm512_set1_pd(double(mix_1over2gig)));
+    weights = _mm512_maskz_mul_round_pd(inside, halves, _mm512_set1_pd(double(mix_1over2gig)), _MM_FROUND_CUR_DIRECTION);
   } else {
-    weights = _mm512_mul_pd(halves, _mm512_set1_pd(double(mix_1over2gig)));
+    weights = Multiply(halves, _mm512_set1_pd(double(mix_1over2gig)));
   }
   // One 32-bit read at each index brings both neighbours: a in the low half, b in the high.
   const __m256i pairs =
@@ -83,19 +83,19 @@ TARVELON_AVX512_INLINE __m512d InterpolateEight(const std::int16_t* data, __m512
   // a x 1 + b x 0, and a x -1 + b x 1: a and b - a, exact in 32 bits.
   const __m256i a = _mm256_madd_epi16(pairs, _mm256_set1_epi32(0x00000001));
   const __m256i difference = _mm256_madd_epi16(pairs, _mm256_set1_epi32(0x0001FFFF));
-  return _mm512_add_pd(_mm512_cvtepi32_pd(a), _mm512_mul_pd(weights, _mm512_cvtepi32_pd(difference)));
+  return Add(_mm512_cvtepi32_pd(a), Multiply(weights, _mm512_cvtepi32_pd(difference)));
 }
 
 // Adds the values of four frames (duplicated to left and right) at their gains to four output
 // frames; `mask` names the floats that belong to the run.
 TARVELON_AVX512_INLINE void AddFour(float* out, __m512d values, __m512d gains, __mmask8 mask) {
   const __m512d frames = _mm512_cvtps_pd(_mm256_maskz_loadu_ps(mask, out));
-  _mm256_mask_storeu_ps(out, mask, _mm512_cvtpd_ps(_mm512_add_pd(frames, _mm512_mul_pd(values, gains))));
+  _mm256_mask_storeu_ps(out, mask, _mm512_cvtpd_ps(Add(frames, Multiply(values, gains))));
 }
 
 TARVELON_AVX512_INLINE void AddFour(float* out, __m512d values, __m512d gains) {
   const __m512d frames = _mm512_cvtps_pd(_mm256_loadu_ps(out));
-  _mm256_storeu_ps(out, _mm512_cvtpd_ps(_mm512_add_pd(frames, _mm512_mul_pd(values, gains))));
+  _mm256_storeu_ps(out, _mm512_cvtpd_ps(Add(frames, Multiply(values, gains))));
 }
 
 template <bool kBeforeData, class Gains>
@@ -127,31 +127,27 @@ TARVELON_AVX512_INLINE void MixSteps(float* out, std::uint64_t frames, const std
   }
 }
 
+// Mixes a run that IndicesFitVectors accepts; returns the cursor after it.
 template <class Gains>
 TARVELON_AVX512_INLINE std::uint64_t MixFrames(const MixRun& run, Gains& gains) {
-  float* out = run.out;
-  std::uint64_t cursor = run.cursor;
-  if (!mixer_frame::IndicesFitVectors(cursor, run.advance, run.frames)) {
-    for (std::uint64_t frame = 0; frame < run.frames; ++frame) {
-      AddOne(out + 2 * frame, Interpolate(run.data, cursor), gains.One());
-      cursor = Advance(cursor, run.advance);
-    }
-    return cursor;
-  }
-  if (mixer_frame::ReachesBeforeData(cursor, run.advance, run.frames)) {
-    MixSteps<true>(out, run.frames, run.data, cursor, run.advance, gains);
+  if (mixer_frame::ReachesBeforeData(run.cursor, run.advance, run.frames)) {
+    MixSteps<true>(run.out, run.frames, run.data, run.cursor, run.advance, gains);
   } else {
-    MixSteps<false>(out, run.frames, run.data, cursor, run.advance, gains);
+    MixSteps<false>(run.out, run.frames, run.data, run.cursor, run.advance, gains);
   }
-  return mixer_frame::AdvanceFrames(cursor, run.advance, run.frames);
+  return mixer_frame::AdvanceFrames(run.cursor, run.advance, run.frames);
 }
 
 TARVELON_AVX512 std::uint64_t MixSteady(const MixRun& run, double gain_left, double gain_right) {
+  if (!mixer_frame::IndicesFitVectors(run.cursor, run.advance, run.frames)) {
+    return ScalarKernels().steady(run, gain_left, gain_right);
+  }
   FixedEight gains(gain_left, gain_right);
   return MixFrames(run, gains);
 }
 
 TARVELON_AVX512 std::uint64_t MixRamp(const MixRun& run, RampGains* ramp) {
+  if (!mixer_frame::IndicesFitVectors(run.cursor, run.advance, run.frames)) return ScalarKernels().ramp(run, ramp);
   RampingEight gains(*ramp);
   const std::uint64_t cursor = MixFrames(run, gains);
   gains.ramp.Store(ramp);
