@@ -195,9 +195,13 @@ void MixVoice(AUDIO_Voice* voice, const MixKernels& kernels, float* out, float* 
       std::uint32_t position = std::uint32_t(cursor >> 32);
       // Compared with sign: a cursor that ends a hair short of the end of a loop starting at
       // 0 wraps to just before the data, which must stop the subtraction.
-      do {
-        position -= sample->loop_length;
-      } while (std::int32_t(position) >= std::int32_t(loop_end));
+      position -= sample->loop_length;
+      if (std::int32_t(position) >= std::int32_t(loop_end)) {
+        // A step longer than the loop crossed it more than once: the rest of the subtractions
+        // at once. Signed, the position only falls until it is below the end.
+        const std::int64_t beyond = std::int64_t(std::int32_t(position)) - std::int64_t(std::int32_t(loop_end));
+        position -= std::uint32_t(beyond / sample->loop_length + 1) * sample->loop_length;
+      }
       cursor = Fixed(position, std::uint32_t(cursor));
     } else if (forwards) {
       cursor = MirrorAtEnd(cursor, loop_end);
