@@ -1,6 +1,7 @@
 #include "sound/mixer.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "player/music.h"
 #include "sound/mixer_frame.h"
@@ -50,8 +51,11 @@ struct StepReciprocal {
 StepReciprocal g_reciprocals[kMixedVoiceCount + 1];
 
 double ReciprocalFor(const AUDIO_Voice* voice, std::uint32_t step) {
-  const std::ptrdiff_t slot = voice - AUDIO_Channel;
-  StepReciprocal& entry = g_reciprocals[slot >= 0 && slot < kMixedVoiceCount ? slot : kMixedVoiceCount];
+  // By address, since a voice of the caller's own is no element of AUDIO_Channel. An entry
+  // only saves a division: any voice may use any entry, as it is checked against the step.
+  const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(voice) - reinterpret_cast<std::uintptr_t>(AUDIO_Channel);
+  const std::uintptr_t slot = offset / sizeof(AUDIO_Voice);
+  StepReciprocal& entry = g_reciprocals[slot < std::uintptr_t(kMixedVoiceCount) ? slot : kMixedVoiceCount];
   if (entry.step != step) {
     entry.step = step;
     entry.reciprocal = mixer_planning::Reciprocal(step);
