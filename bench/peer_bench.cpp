@@ -1,10 +1,11 @@
 // Our player beside libxmp and libopenmpt: each renders the same seconds of the same modules
 // at 44,100 Hz stereo 16-bit in this process, with linear interpolation (libopenmpt also
-// without volume ramping), and the table gives times real time by CPU time and the ratios.
+// without volume ramping), ours on every mixer path the CPU has; the table gives times real
+// time by CPU time and each path's ratios to the peers, and each path's worst row.
 //   peer_bench [SECONDS] [REPEATS]
 //   peer_bench --write-dense FILE.xm   (writes the made module, to try it elsewhere)
-// Modules: three from the shared corpus (4, 8 and 24 channels) and one of 32 busy channels
-// made here. Each figure is the best of REPEATS runs, players taking turns, so that a noisy
+// Modules: a sparse 4-channel and an 8-channel song from the shared corpus, a 24-channel one,
+// and one of 32 busy channels made here. Each figure is the best of REPEATS runs, players taking turns, so that a noisy
 // machine slows them alike.
 #include <xmp.h>
 
@@ -130,28 +131,42 @@ int main(int argc, char** argv) {
       {"made here, 32 busy channels", 32, DenseModule(32)},
   };
 
-  const AUDIO_MixerPath best = AUDIO_MixerBestPath();
+  // Ours on every mixer path the CPU has, then the peers; each row's ratios are ours on a
+  // path against each peer, and each path's worst row is its headline.
   struct Player {
     std::string name;
     Renderer render;
   };
-  const std::vector<Player> players = {
-      {std::string("ours ") + AUDIO_MixerPathName(best),
-       [best](const std::vector<std::uint8_t>& b, std::int64_t f) { return RenderOurs(b, f, best); }},
-      {"ours scalar",
-       [](const std::vector<std::uint8_t>& b, std::int64_t f) { return RenderOurs(b, f, AUDIO_MixerPath::Scalar); }},
-      {"libxmp", RenderLibxmp},
-      {"libopenmpt", RenderLibopenmpt},
-  };
+  std::vector<Player> players;
+  for (const AUDIO_MixerPath path :
+       {AUDIO_MixerPath::Scalar, AUDIO_MixerPath::Sse2, AUDIO_MixerPath::Avx2, AUDIO_MixerPath::Avx512}) {
+    if (!AUDIO_MixerUsePath(path)) continue;
+    players.push_back({AUDIO_MixerPathName(path), [path](const std::vector<std::uint8_t>& b, std::int64_t f) {
+                         return RenderOurs(b, f, path);
+                       }});
+  }
+  const std::size_t ours = players.size();
+  players.push_back({"libxmp", RenderLibxmp});
+  players.push_back({"libopenmpt", RenderLibopenmpt});
+  const std::size_t xmp = ours;
+  const std::size_t mpt = ours + 1;
 
   const std::int64_t frames = std::int64_t(seconds * kRate);
-  std::printf("x real time (audio seconds per CPU second), %.0f s rendered, best of %d\n\n", seconds, repeats);
-  std::printf("%-30s %3s", "module", "ch");
-  for (const Player& player : players) std::printf(" %12s", player.name.c_str());
-  std::printf(" %10s %10s %10s\n", "vec/scalar", "vec/xmp", "vec/mpt");
+  std::printf("x real time (audio seconds per CPU second of the rendering thread), %.0f s rendered, best of %d,\n"
+              "players taking turns; ratios: ours on a path / libxmp, ours / libopenmpt\n\n",
+              seconds, repeats);
+  std::printf("%-28s %3s", "module", "ch");
+  for (const Player& player : players) std::printf(" %10s", player.name.c_str());
+  for (std::size_t p = 0; p < ours; ++p) std::printf(" %13s", (players[p].name + " xmp/mpt").c_str());
+  std::printf("\n");
+  struct Worst {
+    double ratio = 1e30;
+    std::string module;
+  };
+  std::vector<Worst> worst_xmp(ours), worst_mpt(ours);
   for (const Workload& workload : workloads) {
     if (workload.bytes.empty()) {
-      std::printf("%-30s missing\n", workload.name.c_str());
+      std::printf("%-28s missing\n", workload.name.c_str());
       continue;
     }
     std::vector<double> best_seconds(players.size(), 1e30);
@@ -162,13 +177,24 @@ int main(int argc, char** argv) {
       }
     }
     std::vector<double> speed(players.size());
-    std::printf("%-30s %3d", workload.name.c_str(), workload.channels);
+    std::printf("%-28s %3d", workload.name.c_str(), workload.channels);
     for (std::size_t p = 0; p < players.size(); ++p) {
       speed[p] = best_seconds[p] > 0 ? seconds / best_seconds[p] : 0;
-      std::printf(" %11.0fx", speed[p]);
+      std::printf(" %9.0fx", speed[p]);
     }
-    auto ratio = [&](std::size_t p) { return speed[p] > 0 ? speed[0] / speed[p] : 0.0; };
-    std::printf(" %10.2f %10.2f %10.2f\n", ratio(1), ratio(2), ratio(3));
+    for (std::size_t p = 0; p < ours; ++p) {
+      const double to_xmp = speed[xmp] > 0 ? speed[p] / speed[xmp] : 0.0;
+      const double to_mpt = speed[mpt] > 0 ? speed[p] / speed[mpt] : 0.0;
+      std::printf("   %5.2f/%5.2f", to_xmp, to_mpt);
+      if (to_xmp < worst_xmp[p].ratio) worst_xmp[p] = {to_xmp, workload.name};
+      if (to_mpt < worst_mpt[p].ratio) worst_mpt[p] = {to_mpt, workload.name};
+    }
+    std::printf("\n");
+  }
+  std::printf("\nworst row per path:\n");
+  for (std::size_t p = 0; p < ours; ++p) {
+    std::printf("  %-7s %5.2fx libxmp (%s), %5.2fx libopenmpt (%s)\n", players[p].name.c_str(), worst_xmp[p].ratio,
+                worst_xmp[p].module.c_str(), worst_mpt[p].ratio, worst_mpt[p].module.c_str());
   }
   return 0;
 }

@@ -1,12 +1,14 @@
 // libFuzzer target for the mixer alone: one fuzzed voice (cursor, direction, step, gains and
 // ramp state) over a fuzzed sample and loop geometry, mixed for a few hundred frames in a few
-// calls, on the scalar path and on the best vector path (compared bit for bit), and clipped.
+// calls, on the scalar path and on every vector path the CPU has (compared bit for bit), and
+// clipped.
 // The geometry is anything the loader can hand over (loops inside the sample with their guard
 // sample after the end, one-sample loops, ping-pong loops turning at sample 0), plus empty
 // loops, which it cannot; steps reach just below 256 samples a frame, the fastest the note
 // engine sets.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -99,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
       at += count;
     }
   };
-  // The scalar mix is the reference; the vector kernels the CPU has must give its bits and
+  // The scalar mix is the reference; every vector path the CPU has must give its bits and
   // leave the voice where it leaves it. The vector kernels' gathers are beyond what
   // AddressSanitizer sees, so the scalar pass over the same frames is what checks their reads.
   const AUDIO_Voice start = voice;
@@ -108,22 +110,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   mix_calls(reference);
   const AUDIO_Voice after = voice;
   std::vector<float> mix(2 * kMaxFrames, 0.0f);
-  voice = start;
-  AUDIO_MixerUsePath(AUDIO_MixerBestPath());
-  mix_calls(mix);
-  if (std::memcmp(reference.data(), mix.data(), mix.size() * sizeof(float)) != 0 ||
-      voice.position != after.position || voice.position_fraction != after.position_fraction ||
-      voice.direction != after.direction || voice.ramp_level_left != after.ramp_level_left ||
-      voice.ramp_level_right != after.ramp_level_right || voice.ramp_remaining != after.ramp_remaining)
-    std::abort();
+  for (const AUDIO_MixerPath path : {AUDIO_MixerPath::Sse2, AUDIO_MixerPath::Avx2, AUDIO_MixerPath::Avx512}) {
+    if (!AUDIO_MixerUsePath(path)) continue;
+    std::fill(mix.begin(), mix.end(), 0.0f);
+    voice = start;
+    mix_calls(mix);
+    if (std::memcmp(reference.data(), mix.data(), mix.size() * sizeof(float)) != 0 ||
+        voice.position != after.position || voice.position_fraction != after.position_fraction ||
+        voice.direction != after.direction || voice.ramp_level_left != after.ramp_level_left ||
+        voice.ramp_level_right != after.ramp_level_right || voice.ramp_remaining != after.ramp_remaining)
+      std::abort();
+  }
   // One voice at gains up to 1 stays within a hair of the 16-bit range: the ramp level is
   // rounded at every pass, so a ramp cut at every frame by a tiny loop may overshoot by up to
   // half a level per frame (0.1 % at 48 kHz). Reads outside the sample's data and its guard
   // samples are AddressSanitizer's to catch.
   for (int k = 0; k < 2 * mixed; ++k)
-    if (!(std::fabs(mix[std::size_t(k)]) <= 32768.0f * 1.0025f)) std::abort();
+    if (!(std::fabs(reference[std::size_t(k)]) <= 32768.0f * 1.0025f)) std::abort();
   std::vector<std::int16_t> pcm(2 * kMaxFrames);
-  AUDIO_MixerClipCopy_Float32(pcm.data(), mix.data(), mixed);
+  AUDIO_MixerClipCopy_Float32(pcm.data(), reference.data(), mixed);
   voice.sample = nullptr;
   return 0;
 }

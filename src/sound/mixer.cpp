@@ -1,10 +1,12 @@
 #include "sound/mixer.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "player/music.h"
 #include "sound/mixer_frame.h"
 #include "sound/mixer_kernels.h"
+#include "sound/mixer_planning.h"
 
 AUDIO_Voice AUDIO_Channel[256];
 
@@ -40,25 +42,43 @@ inline void StoreCursor(AUDIO_Voice* voice, std::uint64_t cursor) {
   voice->position_fraction = std::uint32_t(cursor);
 }
 
+// The reciprocal of each mixed voice's search step, made again only when the step changes
+// (a tick at most); the last entry serves voices outside AUDIO_Channel.
+struct StepReciprocal {
+  std::uint32_t step = 0;  // 0: none made yet (a step of 0 is never searched with)
+  double reciprocal = 0.0;
+};
+StepReciprocal g_reciprocals[kMixedVoiceCount + 1];
+
+double ReciprocalFor(const AUDIO_Voice* voice, std::uint32_t step) {
+  // By address, since a voice of the caller's own is no element of AUDIO_Channel. An entry
+  // only saves a division: any voice may use any entry, as it is checked against the step.
+  const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(voice) - reinterpret_cast<std::uintptr_t>(AUDIO_Channel);
+  const std::uintptr_t slot = offset / sizeof(AUDIO_Voice);
+  StepReciprocal& entry = g_reciprocals[slot < std::uintptr_t(kMixedVoiceCount) ? slot : kMixedVoiceCount];
+  if (entry.step != step) {
+    entry.step = step;
+    entry.reciprocal = mixer_planning::Reciprocal(step);
+  }
+  return entry.reciprocal;
+}
+
 // Frames until the cursor reaches the boundary `distance` (32.32) away, or `limit` + 1 when
 // the boundary is too far to be worth finding in this pass.
 std::uint64_t FramesToBoundary(std::uint64_t distance, const AUDIO_Voice* voice, std::uint64_t limit) {
-  if ((distance >> 32) >= (std::uint64_t(1) << 24)) return limit + 1;
-  // The step as 24.8 bits of precision below the integer: steps stay under 256 samples.
-  const std::uint32_t step = ((voice->step & 0xFFu) << 24) | (voice->step_fraction >> 8);
+  std::uint64_t scaled = 0;
+  if (!mixer_planning::SearchDistance(distance, &scaled)) return limit + 1;
+  const std::uint32_t step = mixer_planning::SearchStep(voice->step, voice->step_fraction);
   if (step == 0) return limit + 1;
-  const std::uint64_t scaled = distance >> 8;
-  std::uint64_t frames = scaled / step;
-  if (scaled % step) ++frames;
-  return frames;
+  return mixer_planning::FramesByReciprocal(scaled, step, ReciprocalFor(voice, step));
 }
 
 }  // namespace
 
-void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t, float* end) {
-  if (!voice || !buffer || !end) return;
-  const MixKernels& kernels = ActiveKernels();
-  float* out = buffer;
+namespace {
+
+// One voice over the frames out ... end - 1, on the given kernels.
+void MixVoice(AUDIO_Voice* voice, const MixKernels& kernels, float* out, float* end) {
   while (out < end) {
     const MUSIC_SAMPLE* sample = voice->sample;
     if (!sample || !sample->data) return;
@@ -179,9 +199,13 @@ void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t, f
       std::uint32_t position = std::uint32_t(cursor >> 32);
       // Compared with sign: a cursor that ends a hair short of the end of a loop starting at
       // 0 wraps to just before the data, which must stop the subtraction.
-      do {
-        position -= sample->loop_length;
-      } while (std::int32_t(position) >= std::int32_t(loop_end));
+      position -= sample->loop_length;
+      if (std::int32_t(position) >= std::int32_t(loop_end)) {
+        // A step longer than the loop crossed it more than once: the rest of the subtractions
+        // at once. Signed, the position only falls until it is below the end.
+        const std::int64_t beyond = std::int64_t(std::int32_t(position)) - std::int64_t(std::int32_t(loop_end));
+        position -= std::uint32_t(beyond / sample->loop_length + 1) * sample->loop_length;
+      }
       cursor = Fixed(position, std::uint32_t(cursor));
     } else if (forwards) {
       cursor = MirrorAtEnd(cursor, loop_end);
@@ -202,10 +226,19 @@ void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t, f
   }
 }
 
+}  // namespace
+
+void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t, float* end) {
+  if (!voice || !buffer || !end) return;
+  MixVoice(voice, ActiveKernels(), buffer, end);
+}
+
 void AUDIO_Mixer_FPU_Ramp(float* buffer, std::int32_t count, std::int32_t) {
   if (!buffer || count <= 0) return;
   float* end = buffer + std::ptrdiff_t(count) * 2;
+  // Most of the 64 voices are silent at any time: they cost a look at their sample only.
+  const MixKernels& kernels = ActiveKernels();
   for (int voice = 0; voice < kMixedVoiceCount; ++voice) {
-    AUDIO_Mixer_FPU_Ramp_ASM(&AUDIO_Channel[voice], buffer, count, end);
+    if (AUDIO_Channel[voice].sample) MixVoice(&AUDIO_Channel[voice], kernels, buffer, end);
   }
 }

@@ -70,4 +70,13 @@ inline bool IndicesFitVectors(std::uint64_t cursor, std::uint64_t advance, std::
   return (last >> 32) >= -1 && (last >> 32) < kLimit;
 }
 
+// For a run that IndicesFitVectors accepts: whether a frame of it reads at index -1 (a
+// ping-pong turn exactly at a loop starting at sample 0). The series is monotonic, so only its
+// ends can be there.
+inline bool ReachesBeforeData(std::uint64_t cursor, std::uint64_t advance, std::uint64_t frames) {
+  const std::int64_t first = std::int64_t(SeriesStart(cursor, advance));
+  const std::int64_t last = first + std::int64_t(frames - 1) * std::int64_t(Stride(advance));
+  return (first >> 32) == -1 || (last >> 32) == -1;
+}
+
 }  // namespace mixer_frame

@@ -36,6 +36,7 @@ const MixKernels& ScalarKernels();
 #if defined(__x86_64__)
 const MixKernels& Sse2Kernels();
 const MixKernels& Avx2Kernels();
+const MixKernels& Avx512Kernels();
 #endif
 
 // The kernels of the path in use (see mixer_path.h).

@@ -18,6 +18,11 @@ bool CpuHas(AUDIO_MixerPath path) {
       return __builtin_cpu_supports("sse2");
     case AUDIO_MixerPath::Avx2:
       return __builtin_cpu_supports("avx2");
+    case AUDIO_MixerPath::Avx512:
+      // The kernels use all four: 512-bit lanes, their 256-bit forms, 64-bit integer
+      // conversions and multiplies, and 16-bit pairs.
+      return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+             __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw");
 #else
     default:
       return false;
@@ -28,6 +33,7 @@ bool CpuHas(AUDIO_MixerPath path) {
 
 const MixKernels& KernelsOf(AUDIO_MixerPath path) {
 #if defined(__x86_64__)
+  if (path == AUDIO_MixerPath::Avx512) return Avx512Kernels();
   if (path == AUDIO_MixerPath::Avx2) return Avx2Kernels();
   if (path == AUDIO_MixerPath::Sse2) return Sse2Kernels();
 #endif
@@ -39,7 +45,8 @@ AUDIO_MixerPath RequestedPath() {
   const AUDIO_MixerPath best = AUDIO_MixerBestPath();
   const char* wanted = std::getenv("TARVELON_MIXER");
   if (!wanted) return best;
-  for (AUDIO_MixerPath path : {AUDIO_MixerPath::Scalar, AUDIO_MixerPath::Sse2, AUDIO_MixerPath::Avx2}) {
+  for (AUDIO_MixerPath path : {AUDIO_MixerPath::Scalar, AUDIO_MixerPath::Sse2, AUDIO_MixerPath::Avx2,
+                               AUDIO_MixerPath::Avx512}) {
     if (std::strcmp(wanted, AUDIO_MixerPathName(path)) == 0 && CpuHas(path)) return path;
   }
   return best;
@@ -65,6 +72,7 @@ const MixKernels& ActiveKernels() {
 }
 
 AUDIO_MixerPath AUDIO_MixerBestPath() {
+  if (CpuHas(AUDIO_MixerPath::Avx512)) return AUDIO_MixerPath::Avx512;
   if (CpuHas(AUDIO_MixerPath::Avx2)) return AUDIO_MixerPath::Avx2;
   if (CpuHas(AUDIO_MixerPath::Sse2)) return AUDIO_MixerPath::Sse2;
   return AUDIO_MixerPath::Scalar;
@@ -87,6 +95,8 @@ const char* AUDIO_MixerPathName(AUDIO_MixerPath path) {
       return "sse2";
     case AUDIO_MixerPath::Avx2:
       return "avx2";
+    case AUDIO_MixerPath::Avx512:
+      return "avx512";
     case AUDIO_MixerPath::Scalar:
       break;
   }

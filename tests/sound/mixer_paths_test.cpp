@@ -26,7 +26,7 @@ namespace {
 // The paths this CPU has besides the scalar reference.
 std::vector<AUDIO_MixerPath> VectorPaths() {
   std::vector<AUDIO_MixerPath> paths;
-  for (AUDIO_MixerPath path : {AUDIO_MixerPath::Sse2, AUDIO_MixerPath::Avx2}) {
+  for (AUDIO_MixerPath path : {AUDIO_MixerPath::Sse2, AUDIO_MixerPath::Avx2, AUDIO_MixerPath::Avx512}) {
     if (AUDIO_MixerUsePath(path)) paths.push_back(path);
   }
   AUDIO_MixerUsePath(AUDIO_MixerPath::Scalar);
@@ -166,7 +166,8 @@ TEST(MixerPaths, ClipCopyRoundsAndSaturatesAlikeOnEveryPath) {
     in.push_back(0.0f);
     expect.push_back(0);
   }
-  for (AUDIO_MixerPath path : {AUDIO_MixerPath::Scalar, AUDIO_MixerPath::Sse2, AUDIO_MixerPath::Avx2}) {
+  for (AUDIO_MixerPath path :
+       {AUDIO_MixerPath::Scalar, AUDIO_MixerPath::Sse2, AUDIO_MixerPath::Avx2, AUDIO_MixerPath::Avx512}) {
     if (!AUDIO_MixerUsePath(path)) continue;
     std::vector<std::int16_t> out(in.size(), 123);
     AUDIO_MixerClipCopy_Float32(out.data(), in.data(), std::int32_t(in.size() / 2));

@@ -59,8 +59,15 @@ bool WavWriter::Write(const std::int16_t* frames, std::int64_t count) {
   if (file_ == nullptr || count <= 0) return ok_;
   const std::size_t bytes = static_cast<std::size_t>(count) * 4;
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  // Already the file's byte order.
+  // Already the file's byte order. A run as long as a quarter of the batch goes to the file
+  // straight from the caller's memory, saving a copy; small ones are gathered.
   const auto* raw = reinterpret_cast<const std::uint8_t*>(frames);
+  if (bytes >= kFlushBytes / 4) {
+    Flush();
+    ok_ = ok_ && std::fwrite(raw, 1, bytes, file_) == bytes;
+    frames_ += count;
+    return ok_;
+  }
   pending_.insert(pending_.end(), raw, raw + bytes);
 #else
   const std::size_t start = pending_.size();
@@ -74,6 +81,7 @@ bool WavWriter::Write(const std::int16_t* frames, std::int64_t count) {
 
 // Blocks are small (a fiftieth of a second); the file gets them a megabyte at a time.
 void WavWriter::Flush() {
+  if (pending_.empty()) return;
   ok_ = ok_ && std::fwrite(pending_.data(), 1, pending_.size(), file_) == pending_.size();
   pending_.clear();
 }

@@ -173,6 +173,16 @@ int PlayOnce(const Options& options, MUSIC_MODULE* module, bool print_rows, bool
   }
 
   const std::int64_t limit = FrameLimit(options);
+  // Blocks come out of the ring in order, one after another in memory, each valid until the
+  // ring has gone round once more: the file gets them a lap at a time, straight from the ring.
+  const std::int16_t* lap = nullptr;
+  std::int64_t lap_frames = 0;
+  const auto write_lap = [&]() {
+    const bool lap_ok = wav == nullptr || lap_frames == 0 || wav->Write(lap, lap_frames);
+    lap = nullptr;
+    lap_frames = 0;
+    return lap_ok;
+  };
   std::int64_t written = 0;
   std::int64_t last_progress = -options.rate;
   bool ok = true;
@@ -187,7 +197,12 @@ int PlayOnce(const Options& options, MUSIC_MODULE* module, bool print_rows, bool
     if (written + count > limit) count = limit - written;
     if (tracker.stop_at_repeat && tracker.end_frame >= 0 && written + count > tracker.end_frame)
       count = tracker.end_frame - written;
-    if (wav != nullptr) ok = wav->Write(frames, count);
+    if (lap != nullptr && frames != lap + lap_frames * 2) ok = write_lap();
+    if (lap == nullptr) lap = frames;
+    lap_frames += count;
+    // The ring's last block: the next one mixed overwrites the lap's first.
+    const bool ring_end = frames + std::int64_t(AUDIO_BlockSize) * 2 == AUDIO_MixBlock.data + std::int64_t(AUDIO_BufferSize) * 2;
+    if (ring_end || count < AUDIO_BlockSize) ok = write_lap() && ok;
     written += count;
     if (tracker.stop_at_repeat && tracker.end_frame >= 0 && written >= tracker.end_frame) break;
     if (progress && written - last_progress >= options.rate) {
@@ -196,6 +211,7 @@ int PlayOnce(const Options& options, MUSIC_MODULE* module, bool print_rows, bool
                    static_cast<double>(written) / options.rate);
     }
   }
+  ok = write_lap() && ok;
   if (progress) std::fprintf(stderr, "\n");
   std::fflush(stdout);
   MUSIC_StopSong(module);

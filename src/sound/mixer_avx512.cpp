@@ -1,0 +1,180 @@
+// The AVX-512 kernels: eight frames a step. As in the AVX2 kernels, a run's frames read as an
+// arithmetic series of cursors (mixer_frame::SeriesStart), eight of them in 64-bit lanes moving
+// by eight strides at once, and a run's last frames are masked by k-registers, never read or
+// written past. Every product and sum is the scalar one, in double, with the same operands in
+// the same order, and each store rounds to single as the scalar store does. AVX-512 brings
+// fused multiply-adds with it, and a compiler may fuse a product written as `*` into its sum
+// whatever the build says, so the products and sums here are the explicitly rounded forms,
+// which no compiler fuses, and frames that cannot be mixed as vectors go to the scalar kernel.
+#if defined(__x86_64__)
+
+// GCC 12's AVX-512 headers start many intrinsics from a deliberately undefined vector, which
+// its own uninitialised-use analysis then reports once they are inlined here.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#endif
+
+#include <immintrin.h>
+
+#include "sound/mixer_frame.h"
+#include "sound/mixer_gains_x86.h"
+#include "sound/mixer_kernels.h"
+
+#define TARVELON_AVX512 __attribute__((target("avx512f,avx512vl,avx512dq,avx512bw")))
+#define TARVELON_AVX512_INLINE __attribute__((target("avx512f,avx512vl,avx512dq,avx512bw"), always_inline)) inline
+
+namespace {
+
+// A product and a sum, each rounded on its own (in the current, nearest-even, mode).
+TARVELON_AVX512_INLINE __m512d Multiply(__m512d a, __m512d b) { return _mm512_mul_round_pd(a, b, _MM_FROUND_CUR_DIRECTION); }
+TARVELON_AVX512_INLINE __m512d Add(__m512d a, __m512d b) { return _mm512_add_round_pd(a, b, _MM_FROUND_CUR_DIRECTION); }
+
+// The frame of each 64-bit lane in a step. Frames 0..3 sit in the even lanes and 4..7 in the
+// odd ones, so that the in-lane unpacks pair each value with its frame's two output samples.
+TARVELON_AVX512_INLINE __m512i LaneFrames() { return _mm512_setr_epi64(0, 4, 1, 5, 2, 6, 3, 7); }
+
+// The gains of eight frames as two vectors of (left, right) pairs: frames 0..3 and 4..7.
+struct FixedEight {
+  __m512d gains;
+  TARVELON_AVX512 explicit FixedEight(double left, double right)
+      : gains(_mm512_broadcast_f64x2(_mm_setr_pd(left, right))) {}
+  TARVELON_AVX512_INLINE void Next(int, __m512d* first, __m512d* second) {
+    *first = gains;
+    *second = gains;
+  }
+};
+
+// A ramp moves after every frame, one rounded sum per frame and side in frame order, as the
+// scalar kernel sums them; frames past `count` take no gains.
+struct RampingEight {
+  mixer_gains::Ramping ramp;
+  explicit RampingEight(const RampGains& gains) : ramp(gains) {}
+  TARVELON_AVX512_INLINE void Next(int count, __m512d* first, __m512d* second) {
+    __m128d gain[8];
+    for (int i = 0; i < 8; ++i) gain[i] = i < count ? ramp.Next() : _mm_setzero_pd();
+    *first = _mm512_insertf64x2(
+        _mm512_insertf64x2(_mm512_insertf64x2(_mm512_castpd128_pd512(gain[0]), gain[1], 1), gain[2], 2), gain[3], 3);
+    *second = _mm512_insertf64x2(
+        _mm512_insertf64x2(_mm512_insertf64x2(_mm512_castpd128_pd512(gain[4]), gain[5], 1), gain[6], 2), gain[7], 3);
+  }
+};
+
+// The interpolated values of the eight frames whose cursors are in `cursors`; only lanes set
+// in `active` read their samples. With `kBeforeData` a lane may sit at index -1 (just before
+// the data): it reads the first sample at weight 0, and a + 0 x (b - a) is a, exactly what the
+// scalar kernel's first sample read twice gives.
+template <bool kBeforeData>
+TARVELON_AVX512_INLINE __m512d InterpolateEight(const std::int16_t* data, __m512i cursors, __mmask8 active) {
+  __m512i indices = _mm512_srli_epi64(cursors, 32);
+  // fraction >> 1, below 2^31, converts to double exactly.
+  const __m512d halves = _mm512_cvtepi64_pd(_mm512_and_si512(_mm512_srli_epi64(cursors, 1), _mm512_set1_epi64(0x7FFFFFFF)));
+  __m512d weights;
+  if (kBeforeData) {
+    const __mmask8 inside = _mm512_cmpneq_epi64_mask(indices, _mm512_set1_epi64(0xFFFFFFFF));
+    indices = _mm512_maskz_mov_epi64(inside, indices);
+    weights = _mm512_maskz_mul_round_pd(inside, halves, _mm512_set1_pd(double(mix_1over2gig)), _MM_FROUND_CUR_DIRECTION);
+  } else {
+    weights = Multiply(halves, _mm512_set1_pd(double(mix_1over2gig)));
+  }
+  // One 32-bit read at each index brings both neighbours: a in the low half, b in the high.
+  const __m256i pairs =
+      _mm512_mask_i64gather_epi32(_mm256_setzero_si256(), active, indices, reinterpret_cast<const int*>(data), 2);
+  // a x 1 + b x 0, and a x -1 + b x 1: a and b - a, exact in 32 bits.
+  const __m256i a = _mm256_madd_epi16(pairs, _mm256_set1_epi32(0x00000001));
+  const __m256i difference = _mm256_madd_epi16(pairs, _mm256_set1_epi32(0x0001FFFF));
+  return Add(_mm512_cvtepi32_pd(a), Multiply(weights, _mm512_cvtepi32_pd(difference)));
+}
+
+// Adds the values of four frames (duplicated to left and right) at their gains to four output
+// frames; `mask` names the floats that belong to the run.
+TARVELON_AVX512_INLINE void AddFour(float* out, __m512d values, __m512d gains, __mmask8 mask) {
+  const __m512d frames = _mm512_cvtps_pd(_mm256_maskz_loadu_ps(mask, out));
+  _mm256_mask_storeu_ps(out, mask, _mm512_cvtpd_ps(Add(frames, Multiply(values, gains))));
+}
+
+TARVELON_AVX512_INLINE void AddFour(float* out, __m512d values, __m512d gains) {
+  const __m512d frames = _mm512_cvtps_pd(_mm256_loadu_ps(out));
+  _mm256_storeu_ps(out, _mm512_cvtpd_ps(Add(frames, Multiply(values, gains))));
+}
+
+template <bool kBeforeData, class Gains>
+TARVELON_AVX512_INLINE void MixSteps(float* out, std::uint64_t frames, const std::int16_t* data, std::uint64_t cursor,
+                                     std::uint64_t advance, Gains& gains) {
+  const std::uint64_t stride = mixer_frame::Stride(advance);
+  __m512i cursors = _mm512_add_epi64(_mm512_set1_epi64(std::int64_t(mixer_frame::SeriesStart(cursor, advance))),
+                                     _mm512_mullo_epi64(LaneFrames(), _mm512_set1_epi64(std::int64_t(stride))));
+  const __m512i eight_strides = _mm512_set1_epi64(std::int64_t(8 * stride));
+  std::uint64_t frame = 0;
+  for (; frame + 8 <= frames; frame += 8) {
+    const __m512d values = InterpolateEight<kBeforeData>(data, cursors, 0xFF);
+    __m512d gains_first, gains_second;
+    gains.Next(8, &gains_first, &gains_second);
+    AddFour(out + 2 * frame, _mm512_unpacklo_pd(values, values), gains_first);
+    AddFour(out + 2 * frame + 8, _mm512_unpackhi_pd(values, values), gains_second);
+    cursors = _mm512_add_epi64(cursors, eight_strides);
+  }
+  if (frame < frames) {
+    // The last one to seven frames: lanes past the run's end neither read nor write.
+    const int count = int(frames - frame);
+    const __mmask8 active = _mm512_cmplt_epi64_mask(LaneFrames(), _mm512_set1_epi64(count));
+    const __m512d values = InterpolateEight<kBeforeData>(data, cursors, active);
+    __m512d gains_first, gains_second;
+    gains.Next(count, &gains_first, &gains_second);
+    const unsigned floats = (1u << (2 * count)) - 1u;
+    AddFour(out + 2 * frame, _mm512_unpacklo_pd(values, values), gains_first, __mmask8(floats));
+    AddFour(out + 2 * frame + 8, _mm512_unpackhi_pd(values, values), gains_second, __mmask8(floats >> 8));
+  }
+}
+
+// Mixes a run that IndicesFitVectors accepts; returns the cursor after it.
+template <class Gains>
+TARVELON_AVX512_INLINE std::uint64_t MixFrames(const MixRun& run, Gains& gains) {
+  if (mixer_frame::ReachesBeforeData(run.cursor, run.advance, run.frames)) {
+    MixSteps<true>(run.out, run.frames, run.data, run.cursor, run.advance, gains);
+  } else {
+    MixSteps<false>(run.out, run.frames, run.data, run.cursor, run.advance, gains);
+  }
+  return mixer_frame::AdvanceFrames(run.cursor, run.advance, run.frames);
+}
+
+TARVELON_AVX512 std::uint64_t MixSteady(const MixRun& run, double gain_left, double gain_right) {
+  if (!mixer_frame::IndicesFitVectors(run.cursor, run.advance, run.frames)) {
+    return ScalarKernels().steady(run, gain_left, gain_right);
+  }
+  FixedEight gains(gain_left, gain_right);
+  return MixFrames(run, gains);
+}
+
+TARVELON_AVX512 std::uint64_t MixRamp(const MixRun& run, RampGains* ramp) {
+  if (!mixer_frame::IndicesFitVectors(run.cursor, run.advance, run.frames)) return ScalarKernels().ramp(run, ramp);
+  RampingEight gains(*ramp);
+  const std::uint64_t cursor = MixFrames(run, gains);
+  gains.ramp.Store(ramp);
+  return cursor;
+}
+
+// Thirty-two samples a step: clamped into the 16-bit range first (max before min, so NaN goes
+// to the bottom like the scalar kernel's), rounded by the conversion in the default
+// nearest-even mode, then narrowed in order; the narrowing cannot saturate any more.
+TARVELON_AVX512 void ClipCopy(std::int16_t* destination, const float* source, std::int64_t samples) {
+  const __m512 low = _mm512_set1_ps(-32768.0f);
+  const __m512 high = _mm512_set1_ps(32767.0f);
+  std::int64_t i = 0;
+  for (; i + 32 <= samples; i += 32) {
+    const __m512 first = _mm512_min_ps(_mm512_max_ps(_mm512_loadu_ps(source + i), low), high);
+    const __m512 second = _mm512_min_ps(_mm512_max_ps(_mm512_loadu_ps(source + i + 16), low), high);
+    const __m512i packed = _mm512_permutexvar_epi64(
+        _mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7), _mm512_packs_epi32(_mm512_cvtps_epi32(first), _mm512_cvtps_epi32(second)));
+    _mm512_storeu_si512(destination + i, packed);
+  }
+  ScalarKernels().clip_copy(destination + i, source + i, samples - i);
+}
+
+constexpr MixKernels kAvx512{MixSteady, MixRamp, ClipCopy};
+
+}  // namespace
+
+const MixKernels& Avx512Kernels() { return kAvx512; }
+
+#endif
