@@ -90,7 +90,7 @@ case $case_name in
     echo "error box $box is up"
     demo_alive || fail "the demo ended while its error box was up"
     # The box takes its keys from the focus; Return presses its only button.
-    xdotool windowfocus --sync "$box"
+    focus_window "$box"
     xdotool key Return
     wait_for_exit 10
     [[ $exit_code == 1 ]] || fail "exit code $exit_code after the failed mode change, expected 1"

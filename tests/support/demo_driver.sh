@@ -25,6 +25,12 @@ poll() {
   done
 }
 
+# Gives window $1 the keyboard focus (there is no window manager to do it); fails the test
+# when the window has not taken it within 10 s.
+focus_window() {
+  timeout 10 xdotool windowfocus --sync "$1" || fail "window $1 did not take the keyboard focus (waited 10 s)"
+}
+
 demo_alive() { kill -0 "$demo_pid" 2>/dev/null; }
 demo_gone() { ! demo_alive; }
 
