@@ -53,7 +53,7 @@ lit_percent() {
 is_drawn() { (($(lit_percent 800x600 480000) >= 20)); }
 
 check_window() {
-  poll 60 "no window titled 'OpenGL Deneme'" find_window "OpenGL Deneme"
+  poll_demo 60 "no window titled 'OpenGL Deneme'" find_window "OpenGL Deneme"
   window=$(cat "$work/found")
   local geometry
   geometry=$(xdotool getwindowgeometry "$window")
@@ -71,7 +71,7 @@ case $case_name in
     sound_device
     start_demo
     check_window
-    poll 60 "the scene is not on the screen (it stays black)" is_drawn
+    poll_demo 60 "the scene is not on the screen (it stays black)" is_drawn
     echo "the scene is on the screen"
     # No window manager: the focus is given by hand before any key.
     focus_window "$window"
@@ -88,7 +88,7 @@ case $case_name in
     sound_device
     start_demo
     check_window
-    poll 60 "the scene is not on the screen (it stays black)" is_drawn
+    poll_demo 60 "the scene is not on the screen (it stays black)" is_drawn
     focus_window "$window"
     xdotool key alt+F4
     wait_for_exit 20
@@ -98,7 +98,7 @@ case $case_name in
   mode_fails)
     sound_device
     start_demo
-    poll 60 "no error box titled 'Hata'" find_window "Hata"
+    poll_demo 60 "no error box titled 'Hata'" find_window "Hata"
     box=$(cat "$work/found")
     echo "error box $box is up"
     demo_alive || fail "the demo ended while its error box was up"
