@@ -4,18 +4,14 @@
 
 float mytime = 0.0f;
 
-namespace {
-
-constexpr float kRunSeconds = 70.0f;
-
-}  // namespace
-
 float saniye(float milliseconds) { return milliseconds / 1000.0f; }
 
 bool zaman(float from, float to) { return from <= mytime && mytime <= to; }
 
+bool PastTheEnd(float milliseconds) { return saniye(milliseconds) > kRunSeconds; }
+
 void Pencereyi_Kapat() {
-  if (saniye(mytime) > kRunSeconds) platform::PostQuit(0);
+  if (PastTheEnd(mytime)) platform::PostQuit(0);
 }
 
 bool Kapat() {

@@ -15,7 +15,13 @@ float saniye(float milliseconds);
 // True when from <= mytime <= to, both ends included.
 bool zaman(float from, float to);
 
-// The timeline's end: asks to quit with code 0 once the clock is past 70 seconds.
+// The timeline's end: the demo stops on the first frame whose clock is past it.
+inline constexpr float kRunSeconds = 70.0f;
+
+// True once `milliseconds` of clock is past the timeline's end.
+bool PastTheEnd(float milliseconds);
+
+// Asks to quit with code 0 once the clock is past the timeline's end.
 void Pencereyi_Kapat();
 
 // Asks to quit with code 0; returns true.

@@ -29,7 +29,7 @@ bool Olustur(int width, int height, int bits) {
 
   // The music: the embedded song through the in-memory source, on the default device.
   AUDIO_File_SetCallbacks(memopen, memclose, memread, memseek, memtell);
-  if (AUDIO_Init(44100)) {
+  if (AUDIO_Init(kDeviceRate)) {
     mod = MUSIC_LoadSong(muzik, nullptr);
     MUSIC_PlaySong(mod);
   } else {

@@ -6,6 +6,8 @@ inline constexpr char kWindowClassName[] = "SolvaTorn";
 inline constexpr char kWindowTitle[] = "OpenGL Deneme";
 inline constexpr char kErrorCaption[] = "Hata";
 inline constexpr char kErrorText[] = "Pencere kapatilacak.";
+// The rate the sound device is opened at, in sample frames per second.
+inline constexpr int kDeviceRate = 44100;
 
 // Creates the window, changes the display mode and sets up the GL context and the fixed
 // render state. Always true: whatever fails has already posted its quit request.
