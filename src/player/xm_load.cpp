@@ -21,7 +21,7 @@
 //            cut off is dropped together with all after it.
 #include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "player/xm.h"
 #include "player/xm_reader.h"
@@ -87,11 +87,12 @@ void RepairEnvelope(MUSIC_ENVELOPE_POINT* points, std::uint8_t* count, std::uint
 // packed size as the pattern's extent.
 class PackedCells {
  public:
-  explicit PackedCells(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
-  std::uint8_t Next() { return position_ < bytes_.size() ? bytes_[position_++] : 0; }
+  PackedCells(const std::uint8_t* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
+  std::uint8_t Next() { return position_ < size_ ? bytes_[position_++] : 0; }
 
  private:
-  const std::vector<std::uint8_t>& bytes_;
+  const std::uint8_t* bytes_;
+  std::size_t size_;
   std::size_t position_ = 0;
 };
 
@@ -120,7 +121,6 @@ void ReadCell(PackedCells& in, MUSIC_NOTE* cell) {
 
 bool ReadPatterns(XmReader& in, MUSIC_MODULE* module, int file_patterns) {
   const int channels = module->channel_count;
-  std::vector<std::uint8_t> packed;
   for (int p = 0; p < file_patterns; ++p) {
     std::int64_t start = in.Tell();
     std::uint32_t header_length = in.U32();
@@ -137,10 +137,13 @@ bool ReadPatterns(XmReader& in, MUSIC_MODULE* module, int file_patterns) {
     pattern->notes = AllocateZeroed<MUSIC_NOTE>(cells);
     if (cells != 0 && pattern->notes == nullptr) return false;
     if (packed_size == 0) continue;
-    packed.resize(packed_size);
-    in.Read(packed.data(), packed_size);
+    // Held only while the pattern is unpacked, and counted like every other allocation.
+    const std::unique_ptr<std::uint8_t, decltype(&std::free)> packed(AllocateZeroed<std::uint8_t>(packed_size),
+                                                                     &std::free);
+    if (!packed) return false;
+    in.Read(packed.get(), packed_size);
     if (in.failed()) return false;
-    PackedCells source(packed);
+    PackedCells source(packed.get(), packed_size);
     for (std::size_t c = 0; c < cells; ++c) ReadCell(source, &pattern->notes[c]);
   }
   for (int p = file_patterns; p < module->used_pattern_count; ++p) {

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 
 #include "sound/mixer_kernels.h"
 
@@ -45,8 +44,7 @@ AUDIO_MixerPath RequestedPath() {
   const AUDIO_MixerPath best = AUDIO_MixerBestPath();
   const char* wanted = std::getenv("TARVELON_MIXER");
   if (!wanted) return best;
-  for (AUDIO_MixerPath path : {AUDIO_MixerPath::Scalar, AUDIO_MixerPath::Sse2, AUDIO_MixerPath::Avx2,
-                               AUDIO_MixerPath::Avx512}) {
+  for (AUDIO_MixerPath path : AUDIO_MixerKnownPaths()) {
     if (std::strcmp(wanted, AUDIO_MixerPathName(path)) == 0 && CpuHas(path)) return path;
   }
   return best;
@@ -63,6 +61,12 @@ void Use(AUDIO_MixerPath path) {
 }
 
 }  // namespace
+
+const std::vector<AUDIO_MixerPath>& AUDIO_MixerKnownPaths() {
+  static const std::vector<AUDIO_MixerPath> paths = {AUDIO_MixerPath::Scalar, AUDIO_MixerPath::Sse2,
+                                                      AUDIO_MixerPath::Avx2, AUDIO_MixerPath::Avx512};
+  return paths;
+}
 
 const MixKernels& ActiveKernels() {
   const MixKernels* kernels = g_kernels.load(std::memory_order_acquire);

@@ -5,7 +5,12 @@
 // CPU lacks is never used.
 #pragma once
 
+#include <vector>
+
 enum class AUDIO_MixerPath { Scalar, Sse2, Avx2, Avx512 };
+
+// Every path the mixer knows, whether or not this CPU has it: the scalar one first.
+const std::vector<AUDIO_MixerPath>& AUDIO_MixerKnownPaths();
 
 // The best path this CPU can run.
 AUDIO_MixerPath AUDIO_MixerBestPath();

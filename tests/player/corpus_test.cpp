@@ -1,9 +1,14 @@
 // Every module of the shared corpus (tracker test cases by others, and deliberately malformed
 // files) either loads or is rejected, and what loads plays 10 seconds offline with the song
-// position always inside the song. The sanitizer build runs this too.
+// position always inside the song, to the very bits of its reference render (a hash of the
+// PCM kept in corpus_renders.tsv). The sanitizer build runs this too. After a deliberate change
+// of the sound, TARVELON_PRINT_RENDER_HASHES=1 prints the table's new lines.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -41,6 +46,33 @@ std::map<std::string, std::string> ReadManifest() {
   return categories;
 }
 
+// File name -> hash of its first 10 s as rendered when the table was made.
+std::map<std::string, std::string> ReadReferenceRenders() {
+  std::map<std::string, std::string> hashes;
+  std::ifstream in(testsupport::SourcePath("tests/player/corpus_renders.tsv"));
+  std::string file, hash;
+  while (in >> file >> hash) hashes[file] = hash;
+  return hashes;
+}
+
+// 64-bit FNV-1a over the rendered samples, each as its two bytes, low byte first.
+struct PcmHash {
+  std::uint64_t value = 14695981039346656037ull;
+  void Add(const std::int16_t* samples, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+      const auto sample = std::uint16_t(samples[i]);
+      for (const std::uint8_t byte : {std::uint8_t(sample & 0xFF), std::uint8_t(sample >> 8)}) {
+        value = (value ^ byte) * 1099511628211ull;
+      }
+    }
+  }
+  std::string Hex() const {
+    char text[17];
+    std::snprintf(text, sizeof text, "%016" PRIx64, value);
+    return text;
+  }
+};
+
 std::vector<std::string> CorpusFiles() {
   std::vector<std::string> files;
   std::error_code error;
@@ -71,8 +103,11 @@ TEST_P(CorpusModule, LoadsOrIsRejectedAndPlaysInsideTheSong) {
   ASSERT_EQ(AUDIO_InitOffline(kRate), 1);
   ASSERT_EQ(MUSIC_PlaySong(module), 1);
   std::int64_t frames = 0;
+  PcmHash rendered;
   while (frames < std::int64_t{kRate} * kSeconds) {
-    ASSERT_NE(AUDIO_Offline_FillNext(nullptr), nullptr);
+    const std::int16_t* block = AUDIO_Offline_FillNext(nullptr);
+    ASSERT_NE(block, nullptr);
+    rendered.Add(block, std::size_t(AUDIO_BlockSize) * 2);
     frames += AUDIO_BlockSize;
     ASSERT_GE(module->order, 0);
     ASSERT_LT(module->order, module->song_length);
@@ -82,6 +117,12 @@ TEST_P(CorpusModule, LoadsOrIsRejectedAndPlaysInsideTheSong) {
   }
   // The music clock drops each chunk's fraction of a millisecond, so it may lag a little.
   EXPECT_GT(module->time_ms, kSeconds * 1000 * 9 / 10);
+  static const std::map<std::string, std::string> references = ReadReferenceRenders();
+  const auto reference = references.find(name);
+  if (std::getenv("TARVELON_PRINT_RENDER_HASHES")) std::printf("%s\t%s\n", name.c_str(), rendered.Hex().c_str());
+  EXPECT_TRUE(reference != references.end() && reference->second == rendered.Hex())
+      << "rendered " << rendered.Hex() << ", reference "
+      << (reference == references.end() ? std::string("missing") : reference->second);
   MUSIC_StopSong(module);
   EXPECT_EQ(MUSIC_FreeSong(module), 1);
   AUDIO_Close();

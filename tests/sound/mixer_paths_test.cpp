@@ -26,8 +26,8 @@ namespace {
 // The paths this CPU has besides the scalar reference.
 std::vector<AUDIO_MixerPath> VectorPaths() {
   std::vector<AUDIO_MixerPath> paths;
-  for (AUDIO_MixerPath path : {AUDIO_MixerPath::Sse2, AUDIO_MixerPath::Avx2, AUDIO_MixerPath::Avx512}) {
-    if (AUDIO_MixerUsePath(path)) paths.push_back(path);
+  for (AUDIO_MixerPath path : AUDIO_MixerKnownPaths()) {
+    if (path != AUDIO_MixerPath::Scalar && AUDIO_MixerUsePath(path)) paths.push_back(path);
   }
   AUDIO_MixerUsePath(AUDIO_MixerPath::Scalar);
   return paths;

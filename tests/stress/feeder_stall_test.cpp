@@ -35,10 +35,14 @@ class FeederStall : public ::testing::Test {
   }
 
   // Reads the clock as the scene does, every few milliseconds, until `done` says so; fails
-  // the test at the first reading below the one before.
+  // the test at the first reading below the one before, or when `what` has not come to pass
+  // within `seconds`.
   template <typename Done>
-  void WatchClock(Done done) {
+  void WatchClock(const char* what, int seconds, Done done) {
+    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
     while (!done()) {
+      ASSERT_LT(Clock::now(), deadline) << "waited " << seconds << " s for " << what << "; the clock stands at "
+                                        << last_ << " ms";
       const std::int32_t now = MUSIC_GetTime(module_);
       ASSERT_GE(now, last_) << "the clock stepped back";
       last_ = now;
@@ -50,7 +54,11 @@ class FeederStall : public ::testing::Test {
   static void HoldFeeder() {
     AUDIO_Software_Hold.store(1);
     platform::SleepMs(20);
-    while (AUDIO_Software_UpdateMutex.load() != 0) platform::SleepMs(1);
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    while (AUDIO_Software_UpdateMutex.load() != 0) {
+      ASSERT_LT(Clock::now(), deadline) << "waited 5 s for the feeder's turn in progress to end";
+      platform::SleepMs(1);
+    }
   }
 
   static std::int32_t NewestInRing() {
@@ -65,24 +73,26 @@ class FeederStall : public ::testing::Test {
 
 TEST_F(FeederStall, ClockHoldsThenResumesWithNewMusicAfterAStallLongerThanTheRing) {
   const auto start = Clock::now();
-  WatchClock([&] { return Clock::now() - start > std::chrono::milliseconds(300); });
+  ASSERT_NO_FATAL_FAILURE(
+      WatchClock("300 ms of play", 5, [&] { return Clock::now() - start > std::chrono::milliseconds(300); }));
 
   // Held for 3 s, and at least until the device has gone round the ring one and a half times.
-  HoldFeeder();
+  ASSERT_NO_FATAL_FAILURE(HoldFeeder());
   const std::int32_t newest_before = NewestInRing();
   const std::uint64_t ring_bytes = AUDIO_MixBlock.bytes;
   const std::uint64_t held_at = platform::AudioPosition();
   const auto held_since = Clock::now();
-  WatchClock([&] {
+  ASSERT_NO_FATAL_FAILURE(WatchClock("the device to go one and a half times round the ring", 30, [&] {
     return Clock::now() - held_since > std::chrono::seconds(3) &&
            platform::AudioPosition() - held_at > ring_bytes * 3 / 2;
-  });
+  }));
   const std::int32_t held_time = last_;
   AUDIO_Software_Hold.store(0);
-  WatchClock([&] { return last_ > held_time + 200; });
+  ASSERT_NO_FATAL_FAILURE(WatchClock("the clock to move 200 ms on once the feeder runs again", 10,
+                                     [&] { return last_ > held_time + 200; }));
 
   // Every block the device will play next is music mixed after the stall, in play order.
-  HoldFeeder();
+  ASSERT_NO_FATAL_FAILURE(HoldFeeder());
   const std::int32_t playing = AUDIO_Software_RealBlock.load();
   std::int32_t previous = MUSIC_ReadTimeInfo(playing).time_ms;
   for (int k = 1; k < 100; ++k) {

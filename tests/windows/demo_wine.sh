@@ -53,7 +53,7 @@ lit_percent() {
 is_drawn() { (($(lit_percent 800x600 480000) >= 20)); }
 
 check_window() {
-  poll 60 "no window titled 'OpenGL Deneme'" find_window "OpenGL Deneme"
+  poll_demo 60 "no window titled 'OpenGL Deneme'" find_window "OpenGL Deneme"
   window=$(cat "$work/found")
   local geometry
   geometry=$(xdotool getwindowgeometry "$window")
@@ -71,10 +71,10 @@ case $case_name in
     sound_device
     start_demo
     check_window
-    poll 60 "the scene is not on the screen (it stays black)" is_drawn
+    poll_demo 60 "the scene is not on the screen (it stays black)" is_drawn
     echo "the scene is on the screen"
     # No window manager: the focus is given by hand before any key.
-    xdotool windowfocus --sync "$window"
+    focus_window "$window"
     xdotool key space Return a
     sleep 0.5
     demo_alive || fail "a key other than Escape ended the demo"
@@ -88,8 +88,8 @@ case $case_name in
     sound_device
     start_demo
     check_window
-    poll 60 "the scene is not on the screen (it stays black)" is_drawn
-    xdotool windowfocus --sync "$window"
+    poll_demo 60 "the scene is not on the screen (it stays black)" is_drawn
+    focus_window "$window"
     xdotool key alt+F4
     wait_for_exit 20
     [[ $exit_code == 0 ]] || fail "exit code $exit_code after Alt+F4, expected 0"
@@ -98,11 +98,11 @@ case $case_name in
   mode_fails)
     sound_device
     start_demo
-    poll 60 "no error box titled 'Hata'" find_window "Hata"
+    poll_demo 60 "no error box titled 'Hata'" find_window "Hata"
     box=$(cat "$work/found")
     echo "error box $box is up"
     demo_alive || fail "the demo ended while its error box was up"
-    xdotool windowfocus --sync "$box"
+    focus_window "$box"
     xdotool key Return
     wait_for_exit 20
     [[ $exit_code == 1 ]] || fail "exit code $exit_code after the failed mode change, expected 1"
@@ -122,7 +122,7 @@ case $case_name in
     start_demo
     check_window
     sleep 3
-    xdotool windowfocus --sync "$window"
+    focus_window "$window"
     xdotool key Escape
     wait_for_exit 20
     [[ $exit_code == 0 ]] || fail "exit code $exit_code after Escape, expected 0"

@@ -31,5 +31,5 @@ class WavWriter {
   std::int64_t frames_ = 0;
   std::int64_t announced_frames_ = 0;  // the size the header already written gives
   bool ok_ = true;
-  std::int32_t rate_ = 44100;
+  std::int32_t rate_ = 0;  // set by Open
 };

@@ -22,6 +22,7 @@
 #include "file_source.h"
 #include "player/music.h"
 #include "player/xm.h"
+#include "shell/window.h"
 #include "sound/output.h"
 #include "wav_writer.h"
 
@@ -33,7 +34,7 @@ struct Options {
   std::string input;
   std::string output;
   double seconds = 0;  // 0: until the song has played through
-  std::int32_t rate = 44100;
+  std::int32_t rate = kDeviceRate;  // what the demo plays
   bool rows = false;
   bool quiet = false;
 };
@@ -74,14 +75,15 @@ void TrackedUpdate(MUSIC_MODULE* module) {
 }
 
 constexpr const char* kProgram = "xmrender";
-constexpr const char* kHelp =
+const std::string kHelp =
     "usage: xmrender [OPTIONS] FILE.xm OUT.wav\n"
     "\n"
     "Renders an XM module with Tarvelon's player into a 16-bit stereo WAV; OUT.wav may be -\n"
     "for standard output. Without --seconds it ends when the song has played through once.\n"
     "\n"
     "  --seconds N  render N seconds (the WAV must stay under 4 GiB)\n"
-    "  --rate R     frames per second, a whole number from 8000 to 192000 (default 44100)\n"
+    "  --rate R     frames per second, a whole number from 8000 to 192000 (default " +
+    std::to_string(kDeviceRate) + ", the demo's)\n"
     "  --rows       print every row played to standard output: order, pattern, row, speed,\n"
     "               BPM and the frame where the row starts (not with - as OUT.wav)\n"
     "  --quiet      no progress line, not even on a terminal\n"
@@ -99,7 +101,7 @@ int Fail(const std::string& message) { return tool::InputError(kProgram, message
 // The exit code when the command line already decides the outcome (--help, --version, or a
 // usage error after its one-line message); nothing when there is work to do.
 std::optional<int> ParseOptions(int argc, char** argv, Options* options) {
-  if (std::optional<int> code = tool::AnswerHelpOrVersion(argc, argv, kProgram, kHelp)) return code;
+  if (std::optional<int> code = tool::AnswerHelpOrVersion(argc, argv, kProgram, kHelp.c_str())) return code;
   std::vector<std::string> positional;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];

@@ -7,13 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "shell/window.h"
 #include "songclock.h"
 
 int main(int argc, char** argv) {
   const int bpm = argc > 1 ? std::atoi(argv[1]) : 140;
   const int speed = argc > 2 ? std::atoi(argv[2]) : 6;
   const int seconds = argc > 3 ? std::atoi(argv[3]) : 75;
-  const int rate = 44100;
+  const int rate = kDeviceRate;  // the demo's device
   if (bpm <= 0 || speed <= 0 || seconds <= 0) {
     std::fprintf(stderr, "usage: songclock [BPM [SPEED [SECONDS]]]\n");
     return 1;
