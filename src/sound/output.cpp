@@ -250,6 +250,9 @@ std::int32_t AUDIO_Software_StartStreaming() {
   AUDIO_Software_RealBlock.store(0);
   g_followed_block = 0;
   g_feeder_position = FeederPosition();
+  // A new stream: the stop of the last one asked its feeder to end, and an offline stream
+  // (which has no feeder) must not inherit that request, or a ring restart would refill nothing.
+  AUDIO_Software_Exit.store(0);
   if (g_output == Output::Offline) return 1;
 
   // About two seconds of music, all mixed on the calling thread before the device starts.
@@ -258,7 +261,6 @@ std::int32_t AUDIO_Software_StartStreaming() {
   } while (AUDIO_Software_FillBlock != 0);
   if (!platform::AudioPlayLooping(AUDIO_MixBlock.data, AUDIO_MixBlock.bytes)) return 0;
 
-  AUDIO_Software_Exit.store(0);
   AUDIO_Software_UpdateMutex.store(0);
   // A device that calls the feeder's step itself needs no thread for it.
   if (platform::AudioDriveFeeder(AUDIO_Software_FeederStep, std::uint32_t(AUDIO_BlockSize) * 4)) return 1;
