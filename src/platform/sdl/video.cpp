@@ -2,8 +2,8 @@
 #include <SDL.h>
 
 #include <cstdio>
-#include <deque>
 
+#include "platform/event_queue.h"
 #include "platform/platform.h"
 
 namespace platform {
@@ -13,9 +13,6 @@ SDL_Window* g_window = nullptr;
 SDL_GLContext g_context = nullptr;
 bool g_fullscreen = false;
 
-std::deque<Event> g_queue;
-bool g_quit_posted = false;
-int g_quit_code = 0;
 
 bool EnsureVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
@@ -81,7 +78,7 @@ void Pump() {
       default:
         break;
     }
-    g_queue.push_back(ev);
+    queue::Push(ev);
   }
 }
 
@@ -172,27 +169,12 @@ void ShowErrorBox(const char* caption, const char* text) {
 bool PollEvent(Event* event) {
   if (!event) return false;
   Pump();
-  if (!g_queue.empty()) {
-    *event = g_queue.front();
-    g_queue.pop_front();
-    return true;
-  }
-  if (g_quit_posted) {
-    g_quit_posted = false;
-    *event = Event{};
-    event->kind = EventKind::Quit;
-    event->exit_code = g_quit_code;
-    return true;
-  }
-  return false;
+  return queue::Take(event);
 }
 
-void PostQuit(int exit_code) {
-  g_quit_posted = true;
-  g_quit_code = exit_code;
-}
+void PostQuit(int exit_code) { queue::PostQuit(exit_code); }
 
-void PushEvent(const Event& event) { g_queue.push_back(event); }
+void PushEvent(const Event& event) { queue::Push(event); }
 
 bool CreateGLContext(int color_bits, int depth_bits, int stencil_bits) {
   if (!g_window) return false;
