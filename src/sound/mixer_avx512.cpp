@@ -36,6 +36,7 @@ TARVELON_AVX512_INLINE __m512i LaneFrames() { return _mm512_setr_epi64(0, 4, 1, 
 
 // The gains of eight frames as two vectors of (left, right) pairs: frames 0..3 and 4..7.
 struct FixedEight {
+  static constexpr bool kFixed = true;
   __m512d gains;
   TARVELON_AVX512 explicit FixedEight(double left, double right)
       : gains(_mm512_broadcast_f64x2(_mm_setr_pd(left, right))) {}
@@ -48,6 +49,7 @@ struct FixedEight {
 // A ramp moves after every frame, one rounded sum per frame and side in frame order, as the
 // scalar kernel sums them; frames past `count` take no gains.
 struct RampingEight {
+  static constexpr bool kFixed = false;
   mixer_gains::Ramping ramp;
   explicit RampingEight(const RampGains& gains) : ramp(gains) {}
   TARVELON_AVX512_INLINE void Next(int count, __m512d* first, __m512d* second) {
@@ -60,31 +62,104 @@ struct RampingEight {
   }
 };
 
-// The interpolated values of the eight frames whose cursors are in `cursors`; only lanes set
-// in `active` read their samples. With `kBeforeData` a lane may sit at index -1 (just before
-// the data): it reads the first sample at weight 0, and a + 0 x (b - a) is a, exactly what the
-// scalar kernel's first sample read twice gives.
+// The value pairs (a in the low half, b in the high) of the eight frames whose cursors are in
+// `cursors`, by a gather: only lanes set in `active` read. With `kBeforeData` a lane may sit at
+// index -1 (just before the data): it reads the first sample, at weight 0 (InterpolateEight).
 template <bool kBeforeData>
-TARVELON_AVX512_INLINE __m512d InterpolateEight(const std::int16_t* data, __m512i cursors, __mmask8 active) {
+TARVELON_AVX512_INLINE __m256i GatherPairs(const std::int16_t* data, __m512i cursors, __mmask8 active) {
   __m512i indices = _mm512_srli_epi64(cursors, 32);
+  if (kBeforeData) {
+    indices = _mm512_maskz_mov_epi64(_mm512_cmpneq_epi64_mask(indices, _mm512_set1_epi64(0xFFFFFFFF)), indices);
+  }
+  // One 32-bit read at each index brings both neighbours.
+  return _mm512_mask_i64gather_epi32(_mm256_setzero_si256(), active, indices, reinterpret_cast<const int*>(data), 2);
+}
+
+// The same pairs from `samples`, the 32 samples from index `base` on. Lanes past a run's end
+// may name any of them; their values are never stored.
+TARVELON_AVX512_INLINE __m256i WindowPairs(__m512i samples, __m512i cursors, std::int64_t base) {
+  const __m512i relative = _mm512_sub_epi64(_mm512_srli_epi64(cursors, 32), _mm512_set1_epi64(base));
+  // Word indices relative and relative + 1 in one 32-bit lane each.
+  const __m512i pair_words =
+      _mm512_add_epi64(_mm512_or_si512(relative, _mm512_slli_epi64(relative, 16)), _mm512_set1_epi64(0x10000));
+  return _mm512_castsi512_si256(
+      _mm512_permutexvar_epi16(_mm512_zextsi256_si512(_mm512_cvtepi64_epi32(pair_words)), samples));
+}
+
+// The interpolated values of the eight frames whose cursors are in `cursors`, from their value
+// pairs. With `kBeforeData` a lane at index -1 takes weight 0, and a + 0 x (b - a) is a,
+// exactly what the scalar kernel's first sample read twice gives.
+template <bool kBeforeData>
+TARVELON_AVX512_INLINE __m512d InterpolateEight(__m256i pairs, __m512i cursors) {
   // fraction >> 1, below 2^31, converts to double exactly.
   const __m512d halves = _mm512_cvtepi64_pd(_mm512_and_si512(_mm512_srli_epi64(cursors, 1), _mm512_set1_epi64(0x7FFFFFFF)));
   __m512d weights;
   if (kBeforeData) {
-    const __mmask8 inside = _mm512_cmpneq_epi64_mask(indices, _mm512_set1_epi64(0xFFFFFFFF));
-    indices = _mm512_maskz_mov_epi64(inside, indices);
+    const __mmask8 inside = _mm512_cmpneq_epi64_mask(_mm512_srli_epi64(cursors, 32), _mm512_set1_epi64(0xFFFFFFFF));
     weights = _mm512_maskz_mul_round_pd(inside, halves, _mm512_set1_pd(double(mix_1over2gig)), _MM_FROUND_CUR_DIRECTION);
   } else {
     weights = Multiply(halves, _mm512_set1_pd(double(mix_1over2gig)));
   }
-  // One 32-bit read at each index brings both neighbours: a in the low half, b in the high.
-  const __m256i pairs =
-      _mm512_mask_i64gather_epi32(_mm256_setzero_si256(), active, indices, reinterpret_cast<const int*>(data), 2);
   // a x 1 + b x 0, and a x -1 + b x 1: a and b - a, exact in 32 bits.
   const __m256i a = _mm256_madd_epi16(pairs, _mm256_set1_epi32(0x00000001));
   const __m256i difference = _mm256_madd_epi16(pairs, _mm256_set1_epi32(0x0001FFFF));
   return Add(_mm512_cvtepi32_pd(a), Multiply(weights, _mm512_cvtepi32_pd(difference)));
 }
+
+// How the steps of a run find their samples: the values of a step of eight frames, or of the
+// last `count` (1 ... 7), whose first frame reads at the series cursor `first`.
+
+// Any run, by gathers.
+template <bool kBeforeData>
+struct GatherReads {
+  const std::int16_t* data;
+
+  TARVELON_AVX512_INLINE __m512d Step(__m512i cursors, std::uint64_t) const {
+    return InterpolateEight<kBeforeData>(GatherPairs<kBeforeData>(data, cursors, 0xFF), cursors);
+  }
+  TARVELON_AVX512_INLINE __m512d Tail(__m512i cursors, std::uint64_t, int count) const {
+    const __mmask8 active = _mm512_cmplt_epi64_mask(LaneFrames(), _mm512_set1_epi64(count));
+    return InterpolateEight<kBeforeData>(GatherPairs<kBeforeData>(data, cursors, active), cursors);
+  }
+};
+
+// A run of less than four samples a frame, none before the data: a step's reads all fall
+// within 32 samples of its lowest index (seven strides and the pair's second sample span at
+// most 30), so one load brings them and a word permute pairs each frame's two neighbours,
+// several times cheaper than a gather. The load takes all 32 samples where the run itself
+// reads as far, and only those up to the run's last otherwise.
+struct WindowReads {
+  static constexpr std::uint64_t kStrideLimit = std::uint64_t(4) << 32;
+
+  const std::int16_t* data;
+  std::uint64_t stride;
+  std::uint64_t to_lowest;  // from a step's first cursor to its lowest: none forwards, seven strides backwards
+  std::int64_t last_index;  // the highest index the run reads
+
+  TARVELON_AVX512 WindowReads(const std::int16_t* samples, std::uint64_t first, std::uint64_t step_stride,
+                              std::uint64_t frames)
+      : data(samples), stride(step_stride), to_lowest(std::int64_t(step_stride) < 0 ? 7 * step_stride : 0) {
+    const std::int64_t from = std::int64_t(first) >> 32;
+    const std::int64_t to = std::int64_t(first + (frames - 1) * stride) >> 32;
+    last_index = (from > to ? from : to) + 1;
+  }
+
+  TARVELON_AVX512_INLINE __m512d Step(__m512i cursors, std::uint64_t first) const {
+    const std::int64_t base = std::int64_t(first + to_lowest) >> 32;
+    const std::int64_t room = last_index - base;  // 1 at least: the step reads base and base + 1
+    const __m512i samples = room >= 31 ? _mm512_loadu_si512(data + base)
+                                       : _mm512_maskz_loadu_epi16(__mmask32((2u << room) - 1), data + base);
+    return InterpolateEight<false>(WindowPairs(samples, cursors, base), cursors);
+  }
+  TARVELON_AVX512_INLINE __m512d Tail(__m512i cursors, std::uint64_t first, int count) const {
+    const std::int64_t from = std::int64_t(first) >> 32;
+    const std::int64_t to = std::int64_t(first + std::uint64_t(count - 1) * stride) >> 32;
+    const std::int64_t base = from < to ? from : to;
+    const std::int64_t span = from < to ? to - from : from - to;
+    const __m512i samples = _mm512_maskz_loadu_epi16(__mmask32((std::uint64_t(2) << (span + 1)) - 1), data + base);
+    return InterpolateEight<false>(WindowPairs(samples, cursors, base), cursors);
+  }
+};
 
 // Adds the values of four frames (duplicated to left and right) at their gains to four output
 // frames; `mask` names the floats that belong to the run.
@@ -98,27 +173,47 @@ TARVELON_AVX512_INLINE void AddFour(float* out, __m512d values, __m512d gains) {
   _mm256_storeu_ps(out, _mm512_cvtpd_ps(Add(frames, Multiply(values, gains))));
 }
 
-template <bool kBeforeData, class Gains>
-TARVELON_AVX512_INLINE void MixSteps(float* out, std::uint64_t frames, const std::int16_t* data, std::uint64_t cursor,
-                                     std::uint64_t advance, Gains& gains) {
-  const std::uint64_t stride = mixer_frame::Stride(advance);
-  __m512i cursors = _mm512_add_epi64(_mm512_set1_epi64(std::int64_t(mixer_frame::SeriesStart(cursor, advance))),
+template <class Reads, class Gains>
+TARVELON_AVX512_INLINE void MixSteps(float* out, std::uint64_t frames, std::uint64_t first, std::uint64_t stride,
+                                     const Reads& reads, Gains& gains) {
+  __m512i cursors = _mm512_add_epi64(_mm512_set1_epi64(std::int64_t(first)),
                                      _mm512_mullo_epi64(LaneFrames(), _mm512_set1_epi64(std::int64_t(stride))));
   const __m512i eight_strides = _mm512_set1_epi64(std::int64_t(8 * stride));
   std::uint64_t frame = 0;
+  if (Gains::kFixed) {
+    // Eight steps at a time, their values first, then their sums. A step's values and sums
+    // form one long chain of dependent operations; apart, the values of eight steps are
+    // independent chains the processor overlaps, and their sums wait on nothing but the
+    // output. (A ramp's gains are one chain across the steps, which this would not shorten.)
+    for (; frame + 64 <= frames; frame += 64) {
+      __m512d values[8];
+      for (int step = 0; step < 8; ++step) {
+        values[step] = reads.Step(cursors, first);
+        cursors = _mm512_add_epi64(cursors, eight_strides);
+        first += 8 * stride;
+      }
+      for (int step = 0; step < 8; ++step) {
+        __m512d gains_first, gains_second;
+        gains.Next(8, &gains_first, &gains_second);
+        float* step_out = out + 2 * (frame + 8 * std::uint64_t(step));
+        AddFour(step_out, _mm512_unpacklo_pd(values[step], values[step]), gains_first);
+        AddFour(step_out + 8, _mm512_unpackhi_pd(values[step], values[step]), gains_second);
+      }
+    }
+  }
   for (; frame + 8 <= frames; frame += 8) {
-    const __m512d values = InterpolateEight<kBeforeData>(data, cursors, 0xFF);
+    const __m512d values = reads.Step(cursors, first);
     __m512d gains_first, gains_second;
     gains.Next(8, &gains_first, &gains_second);
     AddFour(out + 2 * frame, _mm512_unpacklo_pd(values, values), gains_first);
     AddFour(out + 2 * frame + 8, _mm512_unpackhi_pd(values, values), gains_second);
     cursors = _mm512_add_epi64(cursors, eight_strides);
+    first += 8 * stride;
   }
   if (frame < frames) {
     // The last one to seven frames: lanes past the run's end neither read nor write.
     const int count = int(frames - frame);
-    const __mmask8 active = _mm512_cmplt_epi64_mask(LaneFrames(), _mm512_set1_epi64(count));
-    const __m512d values = InterpolateEight<kBeforeData>(data, cursors, active);
+    const __m512d values = reads.Tail(cursors, first, count);
     __m512d gains_first, gains_second;
     gains.Next(count, &gains_first, &gains_second);
     const unsigned floats = (1u << (2 * count)) - 1u;
@@ -130,10 +225,14 @@ TARVELON_AVX512_INLINE void MixSteps(float* out, std::uint64_t frames, const std
 // Mixes a run that IndicesFitVectors accepts; returns the cursor after it.
 template <class Gains>
 TARVELON_AVX512_INLINE std::uint64_t MixFrames(const MixRun& run, Gains& gains) {
+  const std::uint64_t stride = mixer_frame::Stride(run.advance);
+  const std::uint64_t first = mixer_frame::SeriesStart(run.cursor, run.advance);
   if (mixer_frame::ReachesBeforeData(run.cursor, run.advance, run.frames)) {
-    MixSteps<true>(run.out, run.frames, run.data, run.cursor, run.advance, gains);
+    MixSteps(run.out, run.frames, first, stride, GatherReads<true>{run.data}, gains);
+  } else if (stride < WindowReads::kStrideLimit || 0 - stride < WindowReads::kStrideLimit) {
+    MixSteps(run.out, run.frames, first, stride, WindowReads(run.data, first, stride, run.frames), gains);
   } else {
-    MixSteps<false>(run.out, run.frames, run.data, run.cursor, run.advance, gains);
+    MixSteps(run.out, run.frames, first, stride, GatherReads<false>{run.data}, gains);
   }
   return mixer_frame::AdvanceFrames(run.cursor, run.advance, run.frames);
 }
