@@ -42,25 +42,27 @@ inline void StoreCursor(AUDIO_Voice* voice, std::uint64_t cursor) {
   voice->position_fraction = std::uint32_t(cursor);
 }
 
-// The reciprocal of each mixed voice's search step, made again only when the step changes
-// (a tick at most); the last entry serves voices outside AUDIO_Channel.
-struct StepReciprocal {
+// What each mixed voice's boundary searches share while its step stays: the step's reciprocal
+// and the count the last search gave. The last entry serves voices outside AUDIO_Channel.
+struct StepSearch {
   std::uint32_t step = 0;  // 0: none made yet (a step of 0 is never searched with)
   double reciprocal = 0.0;
+  std::uint64_t last_frames = 0;
 };
-StepReciprocal g_reciprocals[kMixedVoiceCount + 1];
+StepSearch g_searches[kMixedVoiceCount + 1];
 
-double ReciprocalFor(const AUDIO_Voice* voice, std::uint32_t step) {
+StepSearch& SearchFor(const AUDIO_Voice* voice, std::uint32_t step) {
   // By address, since a voice of the caller's own is no element of AUDIO_Channel. An entry
-  // only saves a division: any voice may use any entry, as it is checked against the step.
+  // only saves work: any voice may use any entry, as it is checked against the step.
   const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(voice) - reinterpret_cast<std::uintptr_t>(AUDIO_Channel);
   const std::uintptr_t slot = offset / sizeof(AUDIO_Voice);
-  StepReciprocal& entry = g_reciprocals[slot < std::uintptr_t(kMixedVoiceCount) ? slot : kMixedVoiceCount];
+  StepSearch& entry = g_searches[slot < std::uintptr_t(kMixedVoiceCount) ? slot : kMixedVoiceCount];
   if (entry.step != step) {
     entry.step = step;
     entry.reciprocal = mixer_planning::Reciprocal(step);
+    entry.last_frames = 0;
   }
-  return entry.reciprocal;
+  return entry;
 }
 
 // Frames until the cursor reaches the boundary `distance` (32.32) away, or `limit` + 1 when
@@ -70,7 +72,116 @@ std::uint64_t FramesToBoundary(std::uint64_t distance, const AUDIO_Voice* voice,
   if (!mixer_planning::SearchDistance(distance, &scaled)) return limit + 1;
   const std::uint32_t step = mixer_planning::SearchStep(voice->step, voice->step_fraction);
   if (step == 0) return limit + 1;
-  return mixer_planning::FramesByReciprocal(scaled, step, ReciprocalFor(voice, step));
+  StepSearch& search = SearchFor(voice, step);
+  std::uint64_t frames = 0;
+  if (!mixer_planning::FramesNear(scaled, search.last_frames, step, &frames)) {
+    frames = mixer_planning::FramesByReciprocal(scaled, step, search.reciprocal);
+  }
+  search.last_frames = frames;
+  return frames;
+}
+
+// How far a pass goes from `cursor`: to the end of the output (`remaining` frames) or to the
+// loop or sample boundary.
+struct PassPlan {
+  std::uint64_t frames;
+  bool end_reached;
+};
+
+PassPlan PlanPass(const AUDIO_Voice* voice, const MUSIC_SAMPLE* sample, std::uint64_t cursor, bool forwards,
+                  std::uint64_t remaining) {
+  const std::uint32_t loop_start = sample->loop_start;
+  const std::uint32_t loop_end = sample->loop_start + sample->loop_length;
+  const std::uint32_t index = std::uint32_t(cursor >> 32);
+  const std::uint32_t fraction = std::uint32_t(cursor);
+  // A turn made a hair early (the boundary division drops the low bits of the distance)
+  // leaves a backwards cursor just above the loop end; it is inside, with one more sample
+  // to travel, not past the start: turning it there again would throw it out of the loop.
+  const bool outside = forwards ? (index >= loop_end && index != kBeforeFirstSample)
+                                : (index < loop_start || index > loop_end);
+  // A cursor put past the boundary by its owner is at the boundary now, so no frame of this
+  // pass can read outside the data.
+  if (outside) return {0, true};
+  const std::uint64_t distance = forwards ? (std::uint64_t(loop_end - index) << 32) - fraction
+                                          : (std::uint64_t(index - loop_start) << 32) + fraction;
+  const std::uint64_t to_boundary = FramesToBoundary(distance, voice, remaining);
+  if (to_boundary <= remaining) return {to_boundary, true};
+  return {remaining, false};
+}
+
+// The cursor at the boundary a pass reached: looped, turned, or (false) the voice has ended,
+// its sample let go.
+bool PassBoundary(AUDIO_Voice* voice, const MUSIC_SAMPLE* sample, std::uint64_t* cursor, std::int32_t* direction) {
+  const bool loops = sample->loop_length != 0 &&
+                     (sample->loop_mode == LOOP_NORMAL || sample->loop_mode == LOOP_BIDI);
+  if (!loops) {
+    // An empty loop could never be left, so it ends the voice like a sample without one.
+    voice->position = 0;
+    voice->position_fraction = 0;
+    voice->sample = nullptr;
+    return false;
+  }
+  const std::uint32_t loop_start = sample->loop_start;
+  const std::uint32_t loop_end = sample->loop_start + sample->loop_length;
+  if (sample->loop_mode == LOOP_NORMAL) {
+    std::uint32_t position = std::uint32_t(*cursor >> 32);
+    // Compared with sign: a cursor that ends a hair short of the end of a loop starting at
+    // 0 wraps to just before the data, which must stop the subtraction.
+    position -= sample->loop_length;
+    if (std::int32_t(position) >= std::int32_t(loop_end)) {
+      // A step longer than the loop crossed it more than once: the rest of the subtractions
+      // at once. Signed, the position only falls until it is below the end.
+      const std::int64_t beyond = std::int64_t(std::int32_t(position)) - std::int64_t(std::int32_t(loop_end));
+      position -= std::uint32_t(beyond / sample->loop_length + 1) * sample->loop_length;
+    }
+    *cursor = Fixed(position, std::uint32_t(*cursor));
+  } else if (*direction == 1) {
+    *cursor = MirrorAtEnd(*cursor, loop_end);
+    *direction = 2;
+    if (std::int32_t(*cursor >> 32) < std::int32_t(loop_start)) {
+      *cursor = MirrorAtStart(*cursor, loop_start);
+      *direction = 1;
+    }
+  } else {
+    *cursor = MirrorAtStart(*cursor, loop_start);
+    *direction = 1;
+    if (std::int32_t(*cursor >> 32) >= std::int32_t(loop_end)) {
+      *cursor = MirrorAtEnd(*cursor, loop_end);
+      *direction = 2;
+    }
+  }
+  return true;
+}
+
+// Whether the voice is silent and stays so: no ramp running or due, both gains at zero.
+bool SettledSilent(const AUDIO_Voice* voice) {
+  return voice->ramp_remaining == 0 && voice->left_volume == 0 && voice->right_volume == 0 &&
+         (voice->ramp_level_left >> 8) == 0 && (voice->ramp_level_right >> 8) == 0;
+}
+
+// A settled silent voice over `frames` frames: its passes only move the cursor, boundary after
+// boundary, exactly as MixVoice's would, with the cursor kept at hand between them. The ramp
+// plan of such a pass only records that nothing is due.
+void AdvanceSilently(AUDIO_Voice* voice, std::uint64_t frames) {
+  voice->ramp_goal_left = 0;
+  voice->ramp_goal_right = 0;
+  voice->ramp_delta_left = 0.0f;
+  voice->ramp_delta_right = 0.0f;
+  const MUSIC_SAMPLE* sample = voice->sample;
+  std::uint64_t cursor = Fixed(voice->position, voice->position_fraction);
+  std::int32_t direction = voice->direction;
+  while (frames > 0) {
+    const bool forwards = direction == 1;
+    const PassPlan pass = PlanPass(voice, sample, cursor, forwards, frames);
+    std::uint64_t advance = Fixed(voice->step, voice->step_fraction);
+    if (!forwards) advance = 0 - advance;
+    cursor = mixer_frame::AdvanceFrames(cursor, advance, pass.frames);
+    frames -= pass.frames;
+    if (!pass.end_reached) break;
+    if (!PassBoundary(voice, sample, &cursor, &direction)) return;
+  }
+  voice->direction = direction;
+  StoreCursor(voice, cursor);
 }
 
 }  // namespace
@@ -82,36 +193,19 @@ void MixVoice(AUDIO_Voice* voice, const MixKernels& kernels, float* out, float* 
   while (out < end) {
     const MUSIC_SAMPLE* sample = voice->sample;
     if (!sample || !sample->data) return;
-    const std::uint32_t loop_start = sample->loop_start;
-    const std::uint32_t loop_end = sample->loop_start + sample->loop_length;
     const bool forwards = voice->direction == 1;
+    const std::uint64_t remaining = std::uint64_t(end - out) / 2;
+    if (SettledSilent(voice)) {
+      // A voice faded to silence adds zeros, which leave every sum as it was; only its cursor
+      // moves on. Half the voices of a busy song are twins faded out like this.
+      AdvanceSilently(voice, remaining);
+      return;
+    }
 
     // 1. How far this pass goes: to the end of the output or to the loop / sample boundary.
-    const std::uint64_t remaining = std::uint64_t(end - out) / 2;
-    std::uint64_t frames = remaining;
-    bool end_reached = false;
     std::uint64_t cursor = Fixed(voice->position, voice->position_fraction);
-    const std::uint32_t index = voice->position;
-    // A turn made a hair early (the boundary division drops the low bits of the distance)
-    // leaves a backwards cursor just above the loop end; it is inside, with one more sample
-    // to travel, not past the start: turning it there again would throw it out of the loop.
-    const bool outside = forwards ? (index >= loop_end && index != kBeforeFirstSample)
-                                  : (index < loop_start || index > loop_end);
-    if (outside) {
-      // A cursor put past the boundary by its owner is at the boundary now, so no frame of
-      // this pass can read outside the data.
-      frames = 0;
-      end_reached = true;
-    } else {
-      const std::uint64_t distance = forwards
-                                         ? (std::uint64_t(loop_end - index) << 32) - voice->position_fraction
-                                         : (std::uint64_t(index - loop_start) << 32) + voice->position_fraction;
-      const std::uint64_t to_boundary = FramesToBoundary(distance, voice, remaining);
-      if (to_boundary <= frames) {
-        frames = to_boundary;
-        end_reached = true;
-      }
-    }
+    const PassPlan pass = PlanPass(voice, sample, cursor, forwards, remaining);
+    std::uint64_t frames = pass.frames;
 
     // 2. Ramp plan: go on with the running ramp, or plan a new one towards changed targets.
     const std::uint64_t frames_before_ramp = frames;
@@ -173,8 +267,7 @@ void MixVoice(AUDIO_Voice* voice, const MixKernels& kernels, float* out, float* 
         }
       }
     } else if (voice->left_volume == 0 && voice->right_volume == 0) {
-      // A voice faded to silence adds zeros, which leave every sum as it was; only its cursor
-      // moves on. Half the voices of a busy song are twins faded out like this.
+      // Silent in this pass (a ramp left unfinished may still be due later): zeros to add.
       cursor = mixer_frame::AdvanceFrames(cursor, advance, frames);
     } else {
       cursor = kernels.steady(run, double(voice->left_volume) * double(mix_1over255),
@@ -182,46 +275,13 @@ void MixVoice(AUDIO_Voice* voice, const MixKernels& kernels, float* out, float* 
     }
 
     // 6. The boundary: loop, turn, or end the voice.
-    if (!end_reached) {
+    if (!pass.end_reached) {
       StoreCursor(voice, cursor);
       return;
     }
-    const bool loops = sample->loop_length != 0 &&
-                       (sample->loop_mode == LOOP_NORMAL || sample->loop_mode == LOOP_BIDI);
-    if (!loops) {
-      // An empty loop could never be left, so it ends the voice like a sample without one.
-      voice->position = 0;
-      voice->position_fraction = 0;
-      voice->sample = nullptr;
-      return;
-    }
-    if (sample->loop_mode == LOOP_NORMAL) {
-      std::uint32_t position = std::uint32_t(cursor >> 32);
-      // Compared with sign: a cursor that ends a hair short of the end of a loop starting at
-      // 0 wraps to just before the data, which must stop the subtraction.
-      position -= sample->loop_length;
-      if (std::int32_t(position) >= std::int32_t(loop_end)) {
-        // A step longer than the loop crossed it more than once: the rest of the subtractions
-        // at once. Signed, the position only falls until it is below the end.
-        const std::int64_t beyond = std::int64_t(std::int32_t(position)) - std::int64_t(std::int32_t(loop_end));
-        position -= std::uint32_t(beyond / sample->loop_length + 1) * sample->loop_length;
-      }
-      cursor = Fixed(position, std::uint32_t(cursor));
-    } else if (forwards) {
-      cursor = MirrorAtEnd(cursor, loop_end);
-      voice->direction = 2;
-      if (std::int32_t(cursor >> 32) < std::int32_t(loop_start)) {
-        cursor = MirrorAtStart(cursor, loop_start);
-        voice->direction = 1;
-      }
-    } else {
-      cursor = MirrorAtStart(cursor, loop_start);
-      voice->direction = 1;
-      if (std::int32_t(cursor >> 32) >= std::int32_t(loop_end)) {
-        cursor = MirrorAtEnd(cursor, loop_end);
-        voice->direction = 2;
-      }
-    }
+    std::int32_t direction = voice->direction;
+    if (!PassBoundary(voice, sample, &cursor, &direction)) return;
+    voice->direction = direction;
     StoreCursor(voice, cursor);
   }
 }

@@ -40,8 +40,21 @@ inline double Reciprocal(std::uint32_t step) { return 1.0 / double(step); }
 // multiple estimated a hair low, where it is one less. Either way, the truncation plus one
 // unless it covers the distance exactly is the ceiling: one multiply and one compare.
 inline std::uint64_t FramesByReciprocal(std::uint64_t scaled, std::uint32_t step, double reciprocal) {
-  const std::uint64_t quotient = std::uint64_t(double(std::int64_t(scaled)) * reciprocal);
+  // Below 2^48: the signed conversion, which needs no test for the top bit.
+  const std::uint64_t quotient = std::uint64_t(std::int64_t(double(std::int64_t(scaled)) * reciprocal));
   return quotient + (quotient * step != scaled ? 1 : 0);
+}
+
+// ceil(scaled / step) when it is one of last - 1, last and last + 1, which a voice running loop
+// after loop through a short loop needs pass after pass; false otherwise. The products it
+// compares with come from the last count alone, so the next pass waits for two compares
+// where the reciprocal would keep it waiting for two conversions and a multiply. `last` is a
+// count this step gave (so last x step stays below 2^49), or 0 for none.
+inline bool FramesNear(std::uint64_t scaled, std::uint64_t last, std::uint32_t step, std::uint64_t* frames) {
+  if (last < 2) return false;
+  if (scaled <= (last - 2) * step || scaled > (last + 1) * step) return false;
+  *frames = last - 1 + (scaled > (last - 1) * step ? 1 : 0) + (scaled > last * step ? 1 : 0);
+  return true;
 }
 
 }  // namespace mixer_planning
