@@ -51,7 +51,7 @@ struct StepSearch {
 };
 StepSearch g_searches[kMixedVoiceCount + 1];
 
-StepSearch& SearchFor(const AUDIO_Voice* voice, std::uint32_t step) {
+inline __attribute__((always_inline)) StepSearch& SearchFor(const AUDIO_Voice* voice, std::uint32_t step) {
   // By address, since a voice of the caller's own is no element of AUDIO_Channel. An entry
   // only saves work: any voice may use any entry, as it is checked against the step.
   const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(voice) - reinterpret_cast<std::uintptr_t>(AUDIO_Channel);
@@ -67,7 +67,7 @@ StepSearch& SearchFor(const AUDIO_Voice* voice, std::uint32_t step) {
 
 // Frames until the cursor reaches the boundary `distance` (32.32) away, or `limit` + 1 when
 // the boundary is too far to be worth finding in this pass.
-std::uint64_t FramesToBoundary(std::uint64_t distance, const AUDIO_Voice* voice, std::uint64_t limit) {
+inline __attribute__((always_inline)) std::uint64_t FramesToBoundary(std::uint64_t distance, const AUDIO_Voice* voice, std::uint64_t limit) {
   std::uint64_t scaled = 0;
   if (!mixer_planning::SearchDistance(distance, &scaled)) return limit + 1;
   const std::uint32_t step = mixer_planning::SearchStep(voice->step, voice->step_fraction);
@@ -88,7 +88,7 @@ struct PassPlan {
   bool end_reached;
 };
 
-PassPlan PlanPass(const AUDIO_Voice* voice, const MUSIC_SAMPLE* sample, std::uint64_t cursor, bool forwards,
+inline __attribute__((always_inline)) PassPlan PlanPass(const AUDIO_Voice* voice, const MUSIC_SAMPLE* sample, std::uint64_t cursor, bool forwards,
                   std::uint64_t remaining) {
   const std::uint32_t loop_start = sample->loop_start;
   const std::uint32_t loop_end = sample->loop_start + sample->loop_length;
