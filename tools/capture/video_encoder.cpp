@@ -6,6 +6,7 @@
 
 #include "ffmpeg_pipe.h"
 #include "frame_readback.h"
+#include "frame_writer.h"
 #include "progress.h"
 #include "scene_surface.h"
 #include "shell/window.h"
@@ -16,6 +17,10 @@ using Clock = std::chrono::steady_clock;
 
 // ffmpeg gets this long after the last frame to finish the file.
 constexpr std::chrono::seconds kFinishDeadline{120};
+
+// Frames queued for the encoder: enough to carry it over the slowest pictures' drawing, at
+// 1.4 MB each.
+constexpr std::size_t kQueuedFrames = 8;
 
 std::vector<std::string> EncoderArguments(int fps, const std::string& sound, const std::string& video) {
   const std::string size = std::to_string(kFrameWidth) + "x" + std::to_string(kFrameHeight);
@@ -69,6 +74,7 @@ bool EncodeVideo(const VideoPlan& plan, const std::string& sound, const std::str
   }
   FrameReadback readback;
   profile->buffered = readback.buffered();
+  FrameWriter writer(&encoder, FrameReadback::kRowBytes, kFrameHeight, kQueuedFrames);
   const std::vector<Picture> pictures = Pictures(plan);
   Progress progress(long(plan.frames()));
   long handed = 0;
@@ -77,6 +83,7 @@ bool EncodeVideo(const VideoPlan& plan, const std::string& sound, const std::str
   for (std::size_t i = 0; i <= pictures.size(); ++i) {
     if (interrupted) {
       progress.Finish();
+      writer.Close(true);
       *why = kInterrupted;
       return false;
     }
@@ -95,27 +102,31 @@ bool EncodeVideo(const VideoPlan& plan, const std::string& sound, const std::str
     profile->collecting += SecondsSince(at);
     if (!frame) {
       progress.Finish();
+      writer.Close(true);
       *why = "cannot read the frame back from GL";
       return false;
     }
     at = Clock::now();
-    for (long r = 0; r < pictures[i - 1].repeats; ++r) {
-      if (!encoder.WriteRowsReversed(frame, FrameReadback::kRowBytes, kFrameHeight)) {
-        progress.Finish();
-        readback.Release();
-        encoder.Finish(std::chrono::seconds(5), why);
-        // Ctrl+C reaches ffmpeg too, which then stops reading.
-        if (interrupted) *why = kInterrupted;
-        return false;
-      }
-    }
+    const bool queued = writer.Hand(frame, pictures[i - 1].repeats);
     readback.Release();
     profile->handing += SecondsSince(at);
+    if (!queued) {
+      progress.Finish();
+      writer.Close(true);
+      encoder.Finish(std::chrono::seconds(5), why);
+      // Ctrl+C reaches ffmpeg too, which then stops reading.
+      if (interrupted) *why = kInterrupted;
+      return false;
+    }
     handed += pictures[i - 1].repeats;
     progress.Update(handed);
   }
   progress.Finish();
   const auto finishing_from = Clock::now();
+  if (!writer.Close()) {
+    encoder.Finish(std::chrono::seconds(5), why);
+    return false;
+  }
   if (!encoder.Finish(kFinishDeadline, why)) return false;
   profile->finishing = SecondsSince(finishing_from);
   return true;

@@ -11,8 +11,8 @@
 struct EncodingProfile {
   double setting_up = 0;  // handing frames to GL
   double collecting = 0;  // the rasteriser finishing frames and their read-back
-  double handing = 0;     // writing frames into the pipe while ffmpeg is busy
-  double finishing = 0;   // ffmpeg finishing the file after the last frame
+  double handing = 0;     // waiting for room among the frames queued for ffmpeg
+  double finishing = 0;   // ffmpeg taking the queued frames and finishing the file
   long drawn = 0;         // frames drawn; the others repeat the one before
   bool buffered = false;  // read back through pixel buffers
 };
