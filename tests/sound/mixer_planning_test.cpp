@@ -1,5 +1,6 @@
-// A pass planned from the step's reciprocal runs exactly as many frames as the division says:
-// at the edges of the operands' ranges and on the voices real songs play.
+// A pass planned from the step's reciprocal, or from the last pass's count, runs exactly as many
+// frames as the division says: at the edges of the operands' ranges and on the voices real
+// songs play.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -38,6 +39,18 @@ int Mismatches(std::uint64_t scaled, std::uint32_t step) {
     if (got != expected) {
       ADD_FAILURE() << "distance " << at << " step " << step << ": " << got << " frames, not " << expected;
       ++mismatches;
+    }
+    // The count carried from a last pass near it: right when it answers, and it must answer
+    // whenever the count is within one of the last.
+    for (std::uint64_t last = expected > 3 ? expected - 3 : 0; last <= expected + 3; ++last) {
+      std::uint64_t near = 0;
+      const bool answered = mixer_planning::FramesNear(at, last, step, &near);
+      const bool within_one = last >= 2 && expected + 1 >= last && expected <= last + 1;
+      if (answered != within_one || (answered && near != expected)) {
+        ADD_FAILURE() << "distance " << at << " step " << step << " after " << last << " frames: "
+                      << (answered ? std::to_string(near) + " frames" : "no answer") << ", not " << expected;
+        ++mismatches;
+      }
     }
   }
   return mismatches;

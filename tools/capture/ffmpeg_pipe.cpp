@@ -1,6 +1,7 @@
 #include "ffmpeg_pipe.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/uio.h>
@@ -92,6 +93,10 @@ bool FfmpegPipe::Start(const std::vector<std::string>& arguments, const std::str
   }
   input_ = fds[1];
   log_path_ = log_path;
+  // The encoder yields the processor to the drawing, which cannot wait: frames queue up for
+  // it (FrameWriter) and it encodes them in the time the drawing leaves. Lowering a child's
+  // priority is always allowed; where it fails, the encoder only competes as before.
+  setpriority(PRIO_PROCESS, id_t(pid_), 10);
   // 1 MiB (1,048,576 bytes), the most an unprivileged process may ask for while
   // fs.pipe-max-size keeps its default: about three quarters of an 800x600 RGB frame
   // (1,440,000 bytes) waits in it while ffmpeg encodes. Where the limit is lower the call
