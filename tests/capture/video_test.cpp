@@ -231,12 +231,14 @@ TEST(CaptureWithoutFfmpeg, SaysSoInOneLineAndLeavesNoFile) {
   std::ofstream(bin / "ffmpeg-failing") << "#!/bin/sh\necho 'Unknown encoder libx264' >&2\nexit 1\n";
   // Stops reading and ignores SIGTERM: only SIGKILL ends it.
   std::ofstream(bin / "ffmpeg-hanging") << "#!/bin/sh\ntrap '' TERM\nexec 0<&-\nexec /bin/sleep 600\n";
-  fs::permissions(bin / "ffmpeg-failing", fs::perms::owner_all);
-  fs::permissions(bin / "ffmpeg-hanging", fs::perms::owner_all);
+  // Takes a few frames, then fails, while frames are still queued for it.
+  std::ofstream(bin / "ffmpeg-dying") << "#!/bin/sh\n/usr/bin/head -c 5000000 >/dev/null\necho 'Conversion failed!' >&2\nexit 1\n";
+  for (const char* name : {"ffmpeg-failing", "ffmpeg-hanging", "ffmpeg-dying"})
+    fs::permissions(bin / name, fs::perms::owner_all);
   const struct {
     const char* name;
     const char* path_entry;  // what PATH holds as ffmpeg
-  } cases[] = {{"missing", ""}, {"failing", "ffmpeg-failing"}, {"hanging", "ffmpeg-hanging"}};
+  } cases[] = {{"missing", ""}, {"failing", "ffmpeg-failing"}, {"hanging", "ffmpeg-hanging"}, {"dying", "ffmpeg-dying"}};
   for (const auto& c : cases) {
     fs::remove(bin / "ffmpeg");
     if (*c.path_entry) fs::copy_file(bin / c.path_entry, bin / "ffmpeg");
