@@ -1,6 +1,7 @@
 // A small X11 client for the end-to-end tests: what a user would see and do, as commands.
 //   x11_probe pixel X Y     prints the screen's colour at (X, Y) as "R G B", each 0..255
-//   x11_probe find TITLE    prints the ids of top-level windows titled TITLE (exit 1: none)
+//   x11_probe find TITLE    prints the ids of top-level windows titled TITLE that are on the
+//                           screen (exit 1: none)
 //   x11_probe close ID      asks window ID to close, as a window manager's close button does
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -60,6 +61,10 @@ int Find(Display* display, const char* wanted) {
   if (!XQueryTree(display, DefaultRootWindow(display), &root_return, &parent, &children, &count)) return 1;
   int found = 0;
   for (unsigned int i = 0; i < count; ++i) {
+    // A window is named before it is mapped; until it is viewable it can neither be seen nor
+    // take the keyboard focus, so a test that went on with it would fail by a hair's breadth.
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable) continue;
     if (Title(display, children[i]) == wanted) {
       std::printf("%lu\n", children[i]);
       ++found;
@@ -90,8 +95,13 @@ int Usage() {
 
 }  // namespace
 
+// A window that goes away while it is looked at is simply not there: X reports it as an error,
+// which would otherwise end the probe.
+int IgnoreError(Display*, XErrorEvent*) { return 0; }
+
 int main(int argc, char** argv) {
   if (argc < 3) return Usage();
+  XSetErrorHandler(IgnoreError);
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
     std::fprintf(stderr, "x11_probe: cannot open the display\n");
