@@ -42,6 +42,10 @@ inline void StoreCursor(AUDIO_Voice* voice, std::uint64_t cursor) {
   voice->position_fraction = std::uint32_t(cursor);
 }
 
+// The steps between two passes of a voice, inlined into both pass loops: a voice on a short
+// loop runs a pass every few dozen frames, and calls there would cost more than the work.
+#define PASS_STEP inline __attribute__((always_inline))
+
 // What each mixed voice's boundary searches share while its step stays: the step's reciprocal
 // and the count the last search gave. The last entry serves voices outside AUDIO_Channel.
 struct StepSearch {
@@ -51,7 +55,7 @@ struct StepSearch {
 };
 StepSearch g_searches[kMixedVoiceCount + 1];
 
-inline __attribute__((always_inline)) StepSearch& SearchFor(const AUDIO_Voice* voice, std::uint32_t step) {
+PASS_STEP StepSearch& SearchFor(const AUDIO_Voice* voice, std::uint32_t step) {
   // By address, since a voice of the caller's own is no element of AUDIO_Channel. An entry
   // only saves work: any voice may use any entry, as it is checked against the step.
   const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(voice) - reinterpret_cast<std::uintptr_t>(AUDIO_Channel);
@@ -67,7 +71,7 @@ inline __attribute__((always_inline)) StepSearch& SearchFor(const AUDIO_Voice* v
 
 // Frames until the cursor reaches the boundary `distance` (32.32) away, or `limit` + 1 when
 // the boundary is too far to be worth finding in this pass.
-inline __attribute__((always_inline)) std::uint64_t FramesToBoundary(std::uint64_t distance, const AUDIO_Voice* voice, std::uint64_t limit) {
+PASS_STEP std::uint64_t FramesToBoundary(std::uint64_t distance, const AUDIO_Voice* voice, std::uint64_t limit) {
   std::uint64_t scaled = 0;
   if (!mixer_planning::SearchDistance(distance, &scaled)) return limit + 1;
   const std::uint32_t step = mixer_planning::SearchStep(voice->step, voice->step_fraction);
@@ -88,7 +92,7 @@ struct PassPlan {
   bool end_reached;
 };
 
-inline __attribute__((always_inline)) PassPlan PlanPass(const AUDIO_Voice* voice, const MUSIC_SAMPLE* sample, std::uint64_t cursor, bool forwards,
+PASS_STEP PassPlan PlanPass(const AUDIO_Voice* voice, const MUSIC_SAMPLE* sample, std::uint64_t cursor, bool forwards,
                   std::uint64_t remaining) {
   const std::uint32_t loop_start = sample->loop_start;
   const std::uint32_t loop_end = sample->loop_start + sample->loop_length;
@@ -111,7 +115,8 @@ inline __attribute__((always_inline)) PassPlan PlanPass(const AUDIO_Voice* voice
 
 // The cursor at the boundary a pass reached: looped, turned, or (false) the voice has ended,
 // its sample let go.
-bool PassBoundary(AUDIO_Voice* voice, const MUSIC_SAMPLE* sample, std::uint64_t* cursor, std::int32_t* direction) {
+PASS_STEP bool PassBoundary(AUDIO_Voice* voice, const MUSIC_SAMPLE* sample, std::uint64_t* cursor,
+                            std::int32_t* direction) {
   const bool loops = sample->loop_length != 0 &&
                      (sample->loop_mode == LOOP_NORMAL || sample->loop_mode == LOOP_BIDI);
   if (!loops) {
