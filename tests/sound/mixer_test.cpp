@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "player/music.h"
@@ -309,6 +310,45 @@ TEST_F(Mixer, SilentOrMissingVoicesContributeNothing) {
   AUDIO_Mixer_FPU_Ramp_ASM(&silent, out.data(), 4, out.data() + 8);
   for (float value : out) EXPECT_EQ(value, 1.5f);
   EXPECT_EQ(silent.ramp_goal_left, 0);
+}
+
+// A voice faded to silence skips the mixing but not a single step of its cursor: over short
+// and long loops of every kind, forwards and backwards, it ends each block where the same
+// voice heard at the lowest gain ends it, turned the same way, or ended alike.
+TEST_F(Mixer, ASilentVoiceMovesExactlyAsAHeardOne) {
+  std::vector<std::int16_t> values(300);
+  for (std::size_t i = 0; i < values.size(); ++i) values[i] = std::int16_t(i * 37);
+  const struct {
+    std::uint32_t loop_start, loop_length;
+    std::uint8_t mode;
+  } loops[] = {{0, 300, LOOP_OFF}, {260, 40, LOOP_NORMAL}, {0, 3, LOOP_NORMAL}, {200, 40, LOOP_BIDI}, {0, 5, LOOP_BIDI}};
+  const std::uint32_t steps[][2] = {{0, 0x2F000001u}, {1, 0x12345679u}, {3, 0xFFFFFFFFu}, {9, 0x80000001u}};
+  for (const auto& loop : loops) {
+    TestSample s(values, loop.loop_start, loop.loop_length, loop.mode);
+    for (const auto& step : steps) {
+      AUDIO_Voice heard = SteadyVoice(&s.sample, 1, 0);
+      heard.step = step[0];
+      heard.step_fraction = step[1];
+      heard.position = loop.loop_start + loop.loop_length / 2;
+      heard.position_fraction = 0x9E3779B9u;
+      heard.direction = loop.mode == LOOP_BIDI ? 2 : 1;
+      AUDIO_Voice silent = heard;
+      silent.left_volume = silent.ramp_goal_left = silent.ramp_level_left = 0;
+      std::vector<float> out;
+      for (const int frames : {1, 37, 300, 882, 4096}) {
+        Mix(&heard, &out, frames);
+        Mix(&silent, &out, frames);
+        for (float value : out) ASSERT_EQ(value, 0.0f);
+        const std::string where = "loop " + std::to_string(loop.loop_start) + "+" + std::to_string(loop.loop_length) +
+                                  " mode " + std::to_string(loop.mode) + ", step " + std::to_string(step[0]) + ", block of " +
+                                  std::to_string(frames);
+        ASSERT_EQ(silent.sample, heard.sample) << where;
+        ASSERT_EQ(silent.position, heard.position) << where;
+        ASSERT_EQ(silent.position_fraction, heard.position_fraction) << where;
+        ASSERT_EQ(silent.direction, heard.direction) << where;
+      }
+    }
+  }
 }
 
 TEST_F(Mixer, ACursorPastTheEndIsTreatedAsTheEnd) {
