@@ -93,7 +93,7 @@ struct PassPlan {
 };
 
 PASS_STEP PassPlan PlanPass(const AUDIO_Voice* voice, const MUSIC_SAMPLE* sample, std::uint64_t cursor, bool forwards,
-                  std::uint64_t remaining) {
+                            std::uint64_t remaining) {
   const std::uint32_t loop_start = sample->loop_start;
   const std::uint32_t loop_end = sample->loop_start + sample->loop_length;
   const std::uint32_t index = std::uint32_t(cursor >> 32);
@@ -111,6 +111,12 @@ PASS_STEP PassPlan PlanPass(const AUDIO_Voice* voice, const MUSIC_SAMPLE* sample
   const std::uint64_t to_boundary = FramesToBoundary(distance, voice, remaining);
   if (to_boundary <= remaining) return {to_boundary, true};
   return {remaining, false};
+}
+
+// The voice's advance per frame, negated for a backwards voice.
+PASS_STEP std::uint64_t SignedAdvance(const AUDIO_Voice* voice, bool forwards) {
+  const std::uint64_t advance = Fixed(voice->step, voice->step_fraction);
+  return forwards ? advance : 0 - advance;
 }
 
 // The cursor at the boundary a pass reached: looped, turned, or (false) the voice has ended,
@@ -178,8 +184,7 @@ void AdvanceSilently(AUDIO_Voice* voice, std::uint64_t frames) {
   while (frames > 0) {
     const bool forwards = direction == 1;
     const PassPlan pass = PlanPass(voice, sample, cursor, forwards, frames);
-    std::uint64_t advance = Fixed(voice->step, voice->step_fraction);
-    if (!forwards) advance = 0 - advance;
+    const std::uint64_t advance = SignedAdvance(voice, forwards);
     cursor = mixer_frame::AdvanceFrames(cursor, advance, pass.frames);
     frames -= pass.frames;
     if (!pass.end_reached) break;
@@ -245,8 +250,7 @@ void MixVoice(AUDIO_Voice* voice, const MixKernels& kernels, float* out, float* 
     }
 
     // 3. The signed advance; the gains follow with the frames.
-    std::uint64_t advance = Fixed(voice->step, voice->step_fraction);
-    if (!forwards) advance = 0 - advance;
+    const std::uint64_t advance = SignedAdvance(voice, forwards);
     const MixRun run{out, frames, sample->data, cursor, advance};
     out += frames * 2;
 
