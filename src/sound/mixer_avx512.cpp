@@ -36,7 +36,7 @@ TARVELON_AVX512_INLINE __m512i LaneFrames() { return _mm512_setr_epi64(0, 4, 1, 
 
 // The gains of eight frames as two vectors of (left, right) pairs: frames 0..3 and 4..7.
 struct FixedEight {
-  static constexpr bool kFixed = true;
+  static constexpr bool kFramesApart = true;
   __m512d gains;
   TARVELON_AVX512 explicit FixedEight(double left, double right)
       : gains(_mm512_broadcast_f64x2(_mm_setr_pd(left, right))) {}
@@ -49,7 +49,7 @@ struct FixedEight {
 // A ramp moves after every frame, one rounded sum per frame and side in frame order, as the
 // scalar kernel sums them; frames past `count` take no gains.
 struct RampingEight {
-  static constexpr bool kFixed = false;
+  static constexpr bool kFramesApart = false;
   mixer_gains::Ramping ramp;
   explicit RampingEight(const RampGains& gains) : ramp(gains) {}
   TARVELON_AVX512_INLINE void Next(int count, __m512d* first, __m512d* second) {
@@ -59,6 +59,31 @@ struct RampingEight {
         _mm512_insertf64x2(_mm512_insertf64x2(_mm512_castpd128_pd512(gain[0]), gain[1], 1), gain[2], 2), gain[3], 3);
     *second = _mm512_insertf64x2(
         _mm512_insertf64x2(_mm512_insertf64x2(_mm512_castpd128_pd512(gain[4]), gain[5], 1), gain[6], 2), gain[7], 3);
+  }
+};
+
+// A ramp whose sums are all exact (mixer_frame::RampIsExactSeries): the gains of frame k are
+// the first gains plus k deltas, and those of frame k + 8 the gains of frame k plus eight
+// deltas, with the bits of the frame-by-frame sums but one sum per step of eight frames in the
+// chain from frame to frame. Every product and sum is exact, so their rounding takes no part.
+// Frames past a run's end get gains too; they are never stored.
+struct SeriesEight {
+  static constexpr bool kFramesApart = true;
+  __m512d gains_first;   // of the next step's frames 0 ... 3
+  __m512d gains_second;  // ... and 4 ... 7
+  __m512d eight_deltas;
+  TARVELON_AVX512 explicit SeriesEight(const RampGains& ramp) {
+    const __m512d first = _mm512_broadcast_f64x2(_mm_setr_pd(ramp.left, ramp.right));
+    const __m512d deltas = _mm512_broadcast_f64x2(_mm_setr_pd(ramp.delta_left, ramp.delta_right));
+    gains_first = Add(first, Multiply(_mm512_setr_pd(0, 0, 1, 1, 2, 2, 3, 3), deltas));
+    gains_second = Add(first, Multiply(_mm512_setr_pd(4, 4, 5, 5, 6, 6, 7, 7), deltas));
+    eight_deltas = Multiply(_mm512_set1_pd(8.0), deltas);
+  }
+  TARVELON_AVX512_INLINE void Next(int, __m512d* first, __m512d* second) {
+    *first = gains_first;
+    *second = gains_second;
+    gains_first = Add(gains_first, eight_deltas);
+    gains_second = Add(gains_second, eight_deltas);
   }
 };
 
@@ -188,11 +213,12 @@ TARVELON_AVX512_INLINE void MixSteps(float* out, std::uint64_t frames, std::uint
                                      _mm512_mullo_epi64(LaneFrames(), _mm512_set1_epi64(std::int64_t(stride))));
   const __m512i eight_strides = _mm512_set1_epi64(std::int64_t(8 * stride));
   std::uint64_t frame = 0;
-  if (Gains::kFixed) {
+  if (Gains::kFramesApart) {
     // Eight steps at a time, their values first, then their sums. A step's values and sums
     // form one long chain of dependent operations; apart, the values of eight steps are
     // independent chains the processor overlaps, and their sums wait on nothing but the
-    // output. (A ramp's gains are one chain across the steps, which this would not shorten.)
+    // output. (Gains summed frame after frame are one chain across the steps, which this
+    // would not shorten.)
     for (; frame + 64 <= frames; frame += 64) {
       __m512d values[8];
       for (int step = 0; step < 8; ++step) {
@@ -255,6 +281,15 @@ TARVELON_AVX512 std::uint64_t MixSteady(const MixRun& run, double gain_left, dou
 
 TARVELON_AVX512 std::uint64_t MixRamp(const MixRun& run, RampGains* ramp) {
   if (!mixer_frame::IndicesFitVectors(run.cursor, run.advance, run.frames)) return ScalarKernels().ramp(run, ramp);
+  if (mixer_frame::RampIsExactSeries(ramp->left, ramp->delta_left, run.frames) &&
+      mixer_frame::RampIsExactSeries(ramp->right, ramp->delta_right, run.frames)) {
+    SeriesEight gains(*ramp);
+    const std::uint64_t cursor = MixFrames(run, gains);
+    // Exact, as every sum of the series is.
+    ramp->left += double(run.frames) * ramp->delta_left;
+    ramp->right += double(run.frames) * ramp->delta_right;
+    return cursor;
+  }
   RampingEight gains(*ramp);
   const std::uint64_t cursor = MixFrames(run, gains);
   gains.ramp.Store(ramp);

@@ -2,7 +2,10 @@
 // frames a vector kernel mixes one at a time are the scalar ones, operation for operation.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "sound/mixer.h"
 
@@ -77,6 +80,46 @@ inline bool ReachesBeforeData(std::uint64_t cursor, std::uint64_t advance, std::
   const std::int64_t first = std::int64_t(SeriesStart(cursor, advance));
   const std::int64_t last = first + std::int64_t(frames - 1) * std::int64_t(Stride(advance));
   return (first >> 32) == -1 || (last >> 32) == -1;
+}
+
+// The exponent of the lowest set bit of a finite, nonzero x: x is a whole multiple of 2^that.
+inline int LowestBitExponent(double x) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &x, sizeof bits);
+  const int biased = int((bits >> 52) & 0x7FF);
+  std::uint64_t mantissa = bits & ((std::uint64_t(1) << 52) - 1);
+  int exponent = -1074;  // a subnormal's
+  if (biased != 0) {
+    mantissa |= std::uint64_t(1) << 52;
+    exponent = biased - 1075;
+  }
+  return exponent + __builtin_ctzll(mantissa);
+}
+
+// Whether a ramp side from `gain`, moved by `delta` after each of `frames` frames, only ever
+// makes exact sums. Then the gain of frame k is gain + k x delta itself, so a kernel may
+// compute any frame's gain without the frames before it and still have the bits of the
+// frame-by-frame sums. Every ramp the player plans qualifies, at any rate: its gain is a ramp
+// level (17 bits) times the 24-bit single 1/255, a multiple of 2^-39, and its delta a single of
+// at least 2^-18 in size (or 0), a multiple of 2^-41; every sum is a multiple of 2^-41 well
+// below 2^12, which a double holds exactly.
+// The test: all of gain + k x delta, k = 0 ... frames, are whole multiples of 2^q (q the lower
+// of the two lowest bits) below 2^(q + 53) in size, so each is a double. A gain of -0 is left
+// out, as -0 + 0 x delta would be +0.
+inline bool RampIsExactSeries(double gain, double delta, std::uint64_t frames) {
+  if (!std::isfinite(gain) || !std::isfinite(delta) || frames > (std::uint64_t(1) << 32)) return false;
+  if (gain == 0.0 && std::signbit(gain)) return false;
+  if (gain == 0.0 && delta == 0.0) return true;
+  int lowest = 1024;
+  if (gain != 0.0) lowest = LowestBitExponent(gain);
+  if (delta != 0.0) lowest = std::min(lowest, LowestBitExponent(delta));
+  // 2^(q + 52): a normal double for every q a finite double can have (-1074 ... 971).
+  const std::uint64_t limit_bits = std::uint64_t(lowest + 52 + 1023) << 52;
+  double limit = 0.0;
+  std::memcpy(&limit, &limit_bits, sizeof limit);
+  // Each part below 2^(q + 52), so every sum is below 2^(q + 53). The product may round, but
+  // never down past the power of two it is compared with.
+  return std::fabs(gain) < limit && double(frames) * std::fabs(delta) < limit;
 }
 
 }  // namespace mixer_frame

@@ -9,9 +9,11 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <random>
 #include <vector>
 
+#include "sound/mixer.h"
 #include "sound/mixer_kernels.h"
 #include "sound/mixer_path.h"
 
@@ -97,10 +99,22 @@ struct Result {
   RampGains gains;
 };
 
-Result Mix(const MixKernels& kernels, const std::int16_t* data, const Case& c, const Walk& walk, bool ramp) {
-  Result result{std::vector<float>(2 * c.frames, 0.25f), 0, {0.2, 0.7, 0.001, -0.002}};
+// The ramps each run is also mixed through: gains whose sums round (as no ramp of the player's
+// does), a ramp the player plans (level 200 down to 37, 0 up to 255), and one whose sums are
+// exact until they reach 2, past which the sum rounds on every frame.
+const RampGains kRamps[] = {
+    {0.2, 0.7, 0.001, -0.002},
+    {double(200 * 256) * double(mix_1over256) * double(mix_1over255), 0.0,
+     float(double(37 - 200) * double(mix_1over255) * double(mix_1overvolumerampsteps)),
+     float(double(255) * double(mix_1over255) * double(mix_1overvolumerampsteps))},
+    {2.0 - 0x1p-51, 0.5, 0x1p-52, 0.0},
+};
+constexpr int kSteady = int(std::size(kRamps));
+
+Result Mix(const MixKernels& kernels, const std::int16_t* data, const Case& c, const Walk& walk, int gains) {
+  Result result{std::vector<float>(2 * c.frames, 0.25f), 0, gains == kSteady ? RampGains{} : kRamps[gains]};
   const MixRun run{result.out.data(), c.frames, data, walk.cursor, c.forwards ? c.step : 0 - c.step};
-  result.cursor = ramp ? kernels.ramp(run, &result.gains) : kernels.steady(run, 0.8, 0.3);
+  result.cursor = gains == kSteady ? kernels.steady(run, 0.8, 0.3) : kernels.ramp(run, &result.gains);
   return result;
 }
 
@@ -119,13 +133,15 @@ TEST(MixerBounds, EveryPathReadsOnlyTheScalarSamplesAndGivesItsBits) {
     for (const bool at_end : {false, true}) {
       std::int16_t* data = at_end ? pages.AtEnd(length) : pages.AtStart();
       std::memcpy(data, samples.data(), length * sizeof(std::int16_t));
-      for (const bool ramp : {false, true}) {
+      for (int gains = 0; gains <= kSteady; ++gains) {
+        const bool ramp = gains != kSteady;
         AUDIO_MixerUsePath(AUDIO_MixerPath::Scalar);
-        const Result reference = Mix(ActiveKernels(), data, c, walk, ramp);
+        const Result reference = Mix(ActiveKernels(), data, c, walk, gains);
         for (const AUDIO_MixerPath path : AUDIO_MixerKnownPaths()) {
           if (path == AUDIO_MixerPath::Scalar || !AUDIO_MixerUsePath(path)) continue;
-          const Result got = Mix(ActiveKernels(), data, c, walk, ramp);
-          const std::string where = std::string(AUDIO_MixerPathName(path)) + (ramp ? " ramp" : " steady") +
+          const Result got = Mix(ActiveKernels(), data, c, walk, gains);
+          const std::string where = std::string(AUDIO_MixerPathName(path)) +
+                                    (ramp ? " ramp " + std::to_string(gains) : std::string(" steady")) +
                                     ", step " + std::to_string(c.step) + (c.forwards ? " forwards" : " backwards") +
                                     ", " + std::to_string(c.frames) + " frames, fraction " +
                                     std::to_string(c.fraction) + (at_end ? ", data at the end" : ", data at the start");
@@ -143,7 +159,7 @@ TEST(MixerBounds, EveryPathReadsOnlyTheScalarSamplesAndGivesItsBits) {
   const bool has_vectors = AUDIO_MixerUsePath(AUDIO_MixerPath::Sse2);
   AUDIO_MixerUsePath(AUDIO_MixerPath::Scalar);
   if (has_vectors) {
-    EXPECT_EQ(checked, int(Cases().size()) * 2 * 2 * (int(AUDIO_MixerKnownPaths().size()) - 1));
+    EXPECT_EQ(checked, int(Cases().size()) * 2 * (kSteady + 1) * (int(AUDIO_MixerKnownPaths().size()) - 1));
   }
 }
 
