@@ -69,19 +69,46 @@ PASS_STEP StepSearch& SearchFor(const AUDIO_Voice* voice, std::uint32_t step) {
   return entry;
 }
 
+// What every pass of a voice shares while it is mixed, read once: its sample's loop, its
+// advance and its boundary search, with the search's last count kept at hand (a voice on a
+// short loop plans a pass every few dozen frames, and each plan waits for the last).
+struct VoiceTrack {
+  std::uint32_t loop_start;
+  std::uint32_t loop_end;
+  std::uint32_t loop_length;
+  std::uint8_t loop_mode;
+  bool loops;                  // a normal or ping-pong loop that is not empty
+  std::uint64_t advance;       // per frame, forwards
+  std::uint32_t search_step;   // the step as the boundary search sees it; 0: never searched
+  StepSearch* search;          // the step's entry, when there is a step to search with
+  std::uint64_t last_frames;   // the count the last search gave
+
+  PASS_STEP VoiceTrack(const AUDIO_Voice* voice, const MUSIC_SAMPLE* sample)
+      : loop_start(sample->loop_start),
+        loop_end(sample->loop_start + sample->loop_length),
+        loop_length(sample->loop_length),
+        loop_mode(sample->loop_mode),
+        loops(sample->loop_length != 0 && (sample->loop_mode == LOOP_NORMAL || sample->loop_mode == LOOP_BIDI)),
+        advance(Fixed(voice->step, voice->step_fraction)),
+        search_step(mixer_planning::SearchStep(voice->step, voice->step_fraction)),
+        search(search_step != 0 ? &SearchFor(voice, search_step) : nullptr),
+        last_frames(search ? search->last_frames : 0) {}
+  // Hands the last count back for the voice's next call.
+  PASS_STEP void Keep() const {
+    if (search) search->last_frames = last_frames;
+  }
+};
+
 // Frames until the cursor reaches the boundary `distance` (32.32) away, or `limit` + 1 when
 // the boundary is too far to be worth finding in this pass.
-PASS_STEP std::uint64_t FramesToBoundary(std::uint64_t distance, const AUDIO_Voice* voice, std::uint64_t limit) {
+PASS_STEP std::uint64_t FramesToBoundary(std::uint64_t distance, VoiceTrack& track, std::uint64_t limit) {
   std::uint64_t scaled = 0;
-  if (!mixer_planning::SearchDistance(distance, &scaled)) return limit + 1;
-  const std::uint32_t step = mixer_planning::SearchStep(voice->step, voice->step_fraction);
-  if (step == 0) return limit + 1;
-  StepSearch& search = SearchFor(voice, step);
+  if (!mixer_planning::SearchDistance(distance, &scaled) || !track.search) return limit + 1;
   std::uint64_t frames = 0;
-  if (!mixer_planning::FramesNear(scaled, search.last_frames, step, &frames)) {
-    frames = mixer_planning::FramesByReciprocal(scaled, step, search.reciprocal);
+  if (!mixer_planning::FramesNear(scaled, track.last_frames, track.search_step, &frames)) {
+    frames = mixer_planning::FramesByReciprocal(scaled, track.search_step, track.search->reciprocal);
   }
-  search.last_frames = frames;
+  track.last_frames = frames;
   return frames;
 }
 
@@ -92,58 +119,52 @@ struct PassPlan {
   bool end_reached;
 };
 
-PASS_STEP PassPlan PlanPass(const AUDIO_Voice* voice, const MUSIC_SAMPLE* sample, std::uint64_t cursor, bool forwards,
-                            std::uint64_t remaining) {
-  const std::uint32_t loop_start = sample->loop_start;
-  const std::uint32_t loop_end = sample->loop_start + sample->loop_length;
+PASS_STEP PassPlan PlanPass(VoiceTrack& track, std::uint64_t cursor, bool forwards, std::uint64_t remaining) {
   const std::uint32_t index = std::uint32_t(cursor >> 32);
   const std::uint32_t fraction = std::uint32_t(cursor);
   // A turn made a hair early (the boundary division drops the low bits of the distance)
   // leaves a backwards cursor just above the loop end; it is inside, with one more sample
   // to travel, not past the start: turning it there again would throw it out of the loop.
-  const bool outside = forwards ? (index >= loop_end && index != kBeforeFirstSample)
-                                : (index < loop_start || index > loop_end);
+  const bool outside = forwards ? (index >= track.loop_end && index != kBeforeFirstSample)
+                                : (index < track.loop_start || index > track.loop_end);
   // A cursor put past the boundary by its owner is at the boundary now, so no frame of this
   // pass can read outside the data.
   if (outside) return {0, true};
-  const std::uint64_t distance = forwards ? (std::uint64_t(loop_end - index) << 32) - fraction
-                                          : (std::uint64_t(index - loop_start) << 32) + fraction;
-  const std::uint64_t to_boundary = FramesToBoundary(distance, voice, remaining);
+  const std::uint64_t distance = forwards ? (std::uint64_t(track.loop_end - index) << 32) - fraction
+                                          : (std::uint64_t(index - track.loop_start) << 32) + fraction;
+  const std::uint64_t to_boundary = FramesToBoundary(distance, track, remaining);
   if (to_boundary <= remaining) return {to_boundary, true};
   return {remaining, false};
 }
 
 // The voice's advance per frame, negated for a backwards voice.
-PASS_STEP std::uint64_t SignedAdvance(const AUDIO_Voice* voice, bool forwards) {
-  const std::uint64_t advance = Fixed(voice->step, voice->step_fraction);
-  return forwards ? advance : 0 - advance;
+PASS_STEP std::uint64_t SignedAdvance(const VoiceTrack& track, bool forwards) {
+  return forwards ? track.advance : 0 - track.advance;
 }
 
 // The cursor at the boundary a pass reached: looped, turned, or (false) the voice has ended,
 // its sample let go.
-PASS_STEP bool PassBoundary(AUDIO_Voice* voice, const MUSIC_SAMPLE* sample, std::uint64_t* cursor,
+PASS_STEP bool PassBoundary(AUDIO_Voice* voice, const VoiceTrack& track, std::uint64_t* cursor,
                             std::int32_t* direction) {
-  const bool loops = sample->loop_length != 0 &&
-                     (sample->loop_mode == LOOP_NORMAL || sample->loop_mode == LOOP_BIDI);
-  if (!loops) {
+  if (!track.loops) {
     // An empty loop could never be left, so it ends the voice like a sample without one.
     voice->position = 0;
     voice->position_fraction = 0;
     voice->sample = nullptr;
     return false;
   }
-  const std::uint32_t loop_start = sample->loop_start;
-  const std::uint32_t loop_end = sample->loop_start + sample->loop_length;
-  if (sample->loop_mode == LOOP_NORMAL) {
+  const std::uint32_t loop_start = track.loop_start;
+  const std::uint32_t loop_end = track.loop_end;
+  if (track.loop_mode == LOOP_NORMAL) {
     std::uint32_t position = std::uint32_t(*cursor >> 32);
     // Compared with sign: a cursor that ends a hair short of the end of a loop starting at
     // 0 wraps to just before the data, which must stop the subtraction.
-    position -= sample->loop_length;
+    position -= track.loop_length;
     if (std::int32_t(position) >= std::int32_t(loop_end)) {
       // A step longer than the loop crossed it more than once: the rest of the subtractions
       // at once. Signed, the position only falls until it is below the end.
       const std::int64_t beyond = std::int64_t(std::int32_t(position)) - std::int64_t(std::int32_t(loop_end));
-      position -= std::uint32_t(beyond / sample->loop_length + 1) * sample->loop_length;
+      position -= std::uint32_t(beyond / track.loop_length + 1) * track.loop_length;
     }
     *cursor = Fixed(position, std::uint32_t(*cursor));
   } else if (*direction == 1) {
@@ -173,22 +194,20 @@ bool SettledSilent(const AUDIO_Voice* voice) {
 // A settled silent voice over `frames` frames: its passes only move the cursor, boundary after
 // boundary, exactly as MixVoice's would, with the cursor kept at hand between them. The ramp
 // plan of such a pass only records that nothing is due.
-void AdvanceSilently(AUDIO_Voice* voice, std::uint64_t frames) {
+void AdvanceSilently(AUDIO_Voice* voice, VoiceTrack& track, std::uint64_t frames) {
   voice->ramp_goal_left = 0;
   voice->ramp_goal_right = 0;
   voice->ramp_delta_left = 0.0f;
   voice->ramp_delta_right = 0.0f;
-  const MUSIC_SAMPLE* sample = voice->sample;
   std::uint64_t cursor = Fixed(voice->position, voice->position_fraction);
   std::int32_t direction = voice->direction;
   while (frames > 0) {
     const bool forwards = direction == 1;
-    const PassPlan pass = PlanPass(voice, sample, cursor, forwards, frames);
-    const std::uint64_t advance = SignedAdvance(voice, forwards);
-    cursor = mixer_frame::AdvanceFrames(cursor, advance, pass.frames);
+    const PassPlan pass = PlanPass(track, cursor, forwards, frames);
+    cursor = mixer_frame::AdvanceFrames(cursor, SignedAdvance(track, forwards), pass.frames);
     frames -= pass.frames;
     if (!pass.end_reached) break;
-    if (!PassBoundary(voice, sample, &cursor, &direction)) return;
+    if (!PassBoundary(voice, track, &cursor, &direction)) return;
   }
   voice->direction = direction;
   StoreCursor(voice, cursor);
@@ -198,23 +217,22 @@ void AdvanceSilently(AUDIO_Voice* voice, std::uint64_t frames) {
 
 namespace {
 
-// One voice over the frames out ... end - 1, on the given kernels.
-void MixVoice(AUDIO_Voice* voice, const MixKernels& kernels, float* out, float* end) {
+// The passes of a voice with a sample over the frames out ... end - 1, on the given kernels.
+void MixPasses(AUDIO_Voice* voice, VoiceTrack& track, const std::int16_t* data, const MixKernels& kernels, float* out,
+               float* end) {
   while (out < end) {
-    const MUSIC_SAMPLE* sample = voice->sample;
-    if (!sample || !sample->data) return;
     const bool forwards = voice->direction == 1;
     const std::uint64_t remaining = std::uint64_t(end - out) / 2;
     if (SettledSilent(voice)) {
       // A voice faded to silence adds zeros, which leave every sum as it was; only its cursor
       // moves on. Half the voices of a busy song are twins faded out like this.
-      AdvanceSilently(voice, remaining);
+      AdvanceSilently(voice, track, remaining);
       return;
     }
 
     // 1. How far this pass goes: to the end of the output or to the loop / sample boundary.
     std::uint64_t cursor = Fixed(voice->position, voice->position_fraction);
-    const PassPlan pass = PlanPass(voice, sample, cursor, forwards, remaining);
+    const PassPlan pass = PlanPass(track, cursor, forwards, remaining);
     std::uint64_t frames = pass.frames;
 
     // 2. Ramp plan: go on with the running ramp, or plan a new one towards changed targets.
@@ -250,8 +268,8 @@ void MixVoice(AUDIO_Voice* voice, const MixKernels& kernels, float* out, float* 
     }
 
     // 3. The signed advance; the gains follow with the frames.
-    const std::uint64_t advance = SignedAdvance(voice, forwards);
-    const MixRun run{out, frames, sample->data, cursor, advance};
+    const std::uint64_t advance = SignedAdvance(track, forwards);
+    const MixRun run{out, frames, data, cursor, advance};
     out += frames * 2;
 
     // 4. Resample and add.
@@ -289,10 +307,19 @@ void MixVoice(AUDIO_Voice* voice, const MixKernels& kernels, float* out, float* 
       return;
     }
     std::int32_t direction = voice->direction;
-    if (!PassBoundary(voice, sample, &cursor, &direction)) return;
+    if (!PassBoundary(voice, track, &cursor, &direction)) return;
     voice->direction = direction;
     StoreCursor(voice, cursor);
   }
+}
+
+// One voice over the frames out ... end - 1, on the given kernels.
+void MixVoice(AUDIO_Voice* voice, const MixKernels& kernels, float* out, float* end) {
+  const MUSIC_SAMPLE* sample = voice->sample;
+  if (!sample || !sample->data || out >= end) return;
+  VoiceTrack track(voice, sample);
+  MixPasses(voice, track, sample->data, kernels, out, end);
+  track.Keep();
 }
 
 }  // namespace
