@@ -194,28 +194,113 @@ bool SettledSilent(const AUDIO_Voice* voice) {
 // A settled silent voice over `frames` frames: its passes only move the cursor, boundary after
 // boundary, exactly as MixVoice's would, with the cursor kept at hand between them. The ramp
 // plan of such a pass only records that nothing is due.
-void AdvanceSilently(AUDIO_Voice* voice, VoiceTrack& track, std::uint64_t frames) {
-  voice->ramp_goal_left = 0;
-  voice->ramp_goal_right = 0;
-  voice->ramp_delta_left = 0.0f;
-  voice->ramp_delta_right = 0.0f;
-  std::uint64_t cursor = Fixed(voice->position, voice->position_fraction);
-  std::int32_t direction = voice->direction;
-  while (frames > 0) {
-    const bool forwards = direction == 1;
-    const PassPlan pass = PlanPass(track, cursor, forwards, frames);
-    cursor = mixer_frame::AdvanceFrames(cursor, SignedAdvance(track, forwards), pass.frames);
-    frames -= pass.frames;
-    if (!pass.end_reached) break;
-    if (!PassBoundary(voice, track, &cursor, &direction)) return;
+class SilentWalk {
+ public:
+  PASS_STEP SilentWalk(AUDIO_Voice* voice, VoiceTrack& track, std::uint64_t frames)
+      : voice_(voice),
+        track_(track),
+        cursor_(Fixed(voice->position, voice->position_fraction)),
+        frames_(frames),
+        direction_(voice->direction) {
+    voice->ramp_goal_left = 0;
+    voice->ramp_goal_right = 0;
+    voice->ramp_delta_left = 0.0f;
+    voice->ramp_delta_right = 0.0f;
   }
-  voice->direction = direction;
-  StoreCursor(voice, cursor);
+
+  PASS_STEP bool Moving() const { return frames_ > 0; }
+
+  // One pass: to the boundary, or through the frames left (which ends the walk).
+  PASS_STEP void Pass() {
+    const bool forwards = direction_ == 1;
+    const PassPlan pass = PlanPass(track_, cursor_, forwards, frames_);
+    cursor_ = mixer_frame::AdvanceFrames(cursor_, SignedAdvance(track_, forwards), pass.frames);
+    frames_ -= pass.frames;
+    if (pass.end_reached && !PassBoundary(voice_, track_, &cursor_, &direction_)) {
+      ended_ = true;  // the sample is let go
+      frames_ = 0;
+    }
+  }
+
+  PASS_STEP void Finish() {
+    if (ended_) return;
+    voice_->direction = direction_;
+    StoreCursor(voice_, cursor_);
+  }
+
+ private:
+  AUDIO_Voice* voice_;
+  VoiceTrack& track_;
+  std::uint64_t cursor_;
+  std::uint64_t frames_;
+  std::int32_t direction_;
+  bool ended_ = false;
+};
+
+void AdvanceSilently(AUDIO_Voice* voice, VoiceTrack& track, std::uint64_t frames) {
+  SilentWalk walk(voice, track, frames);
+  while (walk.Moving()) walk.Pass();
+  walk.Finish();
+}
+
+// Two settled silent voices with samples over `frames` frames, each exactly as AdvanceSilently
+// moves it. A walk is a chain of dependent steps that keeps the processor waiting; one pass of
+// each in turn, the two chains run side by side.
+void AdvanceTwoSilently(AUDIO_Voice* first_voice, AUDIO_Voice* second_voice, std::uint64_t frames) {
+  VoiceTrack first_track(first_voice, first_voice->sample);
+  VoiceTrack second_track(second_voice, second_voice->sample);
+  SilentWalk first(first_voice, first_track, frames);
+  SilentWalk second(second_voice, second_track, frames);
+  while (first.Moving() && second.Moving()) {
+    first.Pass();
+    second.Pass();
+  }
+  while (first.Moving()) first.Pass();
+  while (second.Moving()) second.Pass();
+  first.Finish();
+  second.Finish();
+  first_track.Keep();
+  second_track.Keep();
 }
 
 }  // namespace
 
 namespace {
+
+// A voice at fixed gains from its pass `run` to the end of the output. Its passes are planned a
+// batch at a time and then mixed, so that the chain of plans (each pass starts where the last
+// one's cursor ends) runs apart from the mixing instead of waiting between kernels. No ramp is
+// due in the rest of the output once a pass is steady: the gains only change between blocks.
+void MixSteadyPasses(AUDIO_Voice* voice, VoiceTrack& track, const MixKernels& kernels, MixRun run, bool end_reached,
+                     const float* end) {
+  constexpr int kBatch = 64;
+  MixRun runs[kBatch];
+  int count = 0;
+  const double gain_left = double(voice->left_volume) * double(mix_1over255);
+  const double gain_right = double(voice->right_volume) * double(mix_1over255);
+  std::int32_t direction = voice->direction;
+  for (;;) {
+    runs[count++] = run;
+    std::uint64_t cursor = mixer_frame::AdvanceFrames(run.cursor, run.advance, run.frames);
+    float* out = run.out + run.frames * 2;
+    const bool ended = end_reached && !PassBoundary(voice, track, &cursor, &direction);
+    const bool done = ended || !end_reached || out >= end;
+    if (done || count == kBatch) {
+      for (int i = 0; i < count; ++i) kernels.steady(runs[i], gain_left, gain_right);
+      count = 0;
+    }
+    if (ended) return;  // the sample is let go
+    if (done) {
+      voice->direction = direction;
+      StoreCursor(voice, cursor);
+      return;
+    }
+    const bool forwards = direction == 1;
+    const PassPlan pass = PlanPass(track, cursor, forwards, std::uint64_t(end - out) / 2);
+    run = MixRun{out, pass.frames, run.data, cursor, SignedAdvance(track, forwards)};
+    end_reached = pass.end_reached;
+  }
+}
 
 // The passes of a voice with a sample over the frames out ... end - 1, on the given kernels.
 void MixPasses(AUDIO_Voice* voice, VoiceTrack& track, const std::int16_t* data, const MixKernels& kernels, float* out,
@@ -297,8 +382,9 @@ void MixPasses(AUDIO_Voice* voice, VoiceTrack& track, const std::int16_t* data, 
       // Silent in this pass (a ramp left unfinished may still be due later): zeros to add.
       cursor = mixer_frame::AdvanceFrames(cursor, advance, frames);
     } else {
-      cursor = kernels.steady(run, double(voice->left_volume) * double(mix_1over255),
-                              double(voice->right_volume) * double(mix_1over255));
+      // Steady now, so steady to the end of the output.
+      MixSteadyPasses(voice, track, kernels, run, pass.end_reached, end);
+      return;
     }
 
     // 6. The boundary: loop, turn, or end the voice.
@@ -332,9 +418,22 @@ void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t, f
 void AUDIO_Mixer_FPU_Ramp(float* buffer, std::int32_t count, std::int32_t) {
   if (!buffer || count <= 0) return;
   float* end = buffer + std::ptrdiff_t(count) * 2;
-  // Most of the 64 voices are silent at any time: they cost a look at their sample only.
+  // Most of the 64 voices are silent at any time: those without a sample cost a look at it
+  // only. Those with one that are faded out add nothing, so they are moved on after the others,
+  // two at a time.
   const MixKernels& kernels = ActiveKernels();
-  for (int voice = 0; voice < kMixedVoiceCount; ++voice) {
-    if (AUDIO_Channel[voice].sample) MixVoice(&AUDIO_Channel[voice], kernels, buffer, end);
+  AUDIO_Voice* silent[kMixedVoiceCount];
+  int silent_count = 0;
+  for (int slot = 0; slot < kMixedVoiceCount; ++slot) {
+    AUDIO_Voice* voice = &AUDIO_Channel[slot];
+    if (!voice->sample) continue;
+    if (voice->sample->data && SettledSilent(voice)) {
+      silent[silent_count++] = voice;
+    } else {
+      MixVoice(voice, kernels, buffer, end);
+    }
   }
+  int i = 0;
+  for (; i + 1 < silent_count; i += 2) AdvanceTwoSilently(silent[i], silent[i + 1], std::uint64_t(count));
+  if (i < silent_count) MixVoice(silent[i], kernels, buffer, end);
 }
