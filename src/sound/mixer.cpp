@@ -193,10 +193,12 @@ bool SettledSilent(const AUDIO_Voice* voice) {
 
 // A settled silent voice over `frames` frames: its passes only move the cursor, boundary after
 // boundary, exactly as MixVoice's would, with the cursor kept at hand between them. The ramp
-// plan of such a pass only records that nothing is due.
+// plan of such a pass only records that nothing is due. The walk keeps its own copy of the
+// voice's track, so that nothing it reads between passes can change under it and all of it
+// may stay in registers.
 class SilentWalk {
  public:
-  PASS_STEP SilentWalk(AUDIO_Voice* voice, VoiceTrack& track, std::uint64_t frames)
+  PASS_STEP SilentWalk(AUDIO_Voice* voice, const VoiceTrack& track, std::uint64_t frames)
       : voice_(voice),
         track_(track),
         cursor_(Fixed(voice->position, voice->position_fraction)),
@@ -222,15 +224,18 @@ class SilentWalk {
     }
   }
 
-  PASS_STEP void Finish() {
-    if (ended_) return;
-    voice_->direction = direction_;
-    StoreCursor(voice_, cursor_);
+  // Stores the cursor; returns the track's last count.
+  PASS_STEP std::uint64_t Finish() {
+    if (!ended_) {
+      voice_->direction = direction_;
+      StoreCursor(voice_, cursor_);
+    }
+    return track_.last_frames;
   }
 
  private:
   AUDIO_Voice* voice_;
-  VoiceTrack& track_;
+  VoiceTrack track_;
   std::uint64_t cursor_;
   std::uint64_t frames_;
   std::int32_t direction_;
@@ -240,7 +245,7 @@ class SilentWalk {
 void AdvanceSilently(AUDIO_Voice* voice, VoiceTrack& track, std::uint64_t frames) {
   SilentWalk walk(voice, track, frames);
   while (walk.Moving()) walk.Pass();
-  walk.Finish();
+  track.last_frames = walk.Finish();
 }
 
 // Two settled silent voices with samples over `frames` frames, each exactly as AdvanceSilently
@@ -257,8 +262,8 @@ void AdvanceTwoSilently(AUDIO_Voice* first_voice, AUDIO_Voice* second_voice, std
   }
   while (first.Moving()) first.Pass();
   while (second.Moving()) second.Pass();
-  first.Finish();
-  second.Finish();
+  first_track.last_frames = first.Finish();
+  second_track.last_frames = second.Finish();
   first_track.Keep();
   second_track.Keep();
 }
