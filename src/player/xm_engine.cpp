@@ -6,6 +6,7 @@
 
 #include "player/xm.h"
 #include "player/xm_effects.h"
+#include "sound/mixer.h"
 #include "sound/output.h"
 #include "sound/voice.h"
 
@@ -52,19 +53,32 @@ std::int32_t PanWithEnvelope(const MUSIC_CHANNEL* channel) {
   return p;
 }
 
+AUDIO_Voice* TwinOf(const AUDIO_Voice* voice) {
+  std::int32_t slot = static_cast<std::int32_t>(voice - AUDIO_Channel);
+  return &AUDIO_Channel[slot < kTwinDistance ? slot + kTwinDistance : slot - kTwinDistance];
+}
+
 void MoveToTwinVoice(MUSIC_CHANNEL* channel) {
   AUDIO_Voice* old_voice = channel->voice;
-  std::int32_t slot = static_cast<std::int32_t>(old_voice - AUDIO_Channel);
-  std::int32_t twin_slot = slot < kTwinDistance ? slot + kTwinDistance : slot - kTwinDistance;
-  AUDIO_Voice* twin = &AUDIO_Channel[twin_slot];
+  AUDIO_Voice* twin = TwinOf(old_voice);
   *twin = *old_voice;
-  twin->slot = twin_slot;
+  twin->slot = static_cast<std::int32_t>(twin - AUDIO_Channel);
   // The mixer ramps the old note out from where it was.
   old_voice->volume = 0;
   old_voice->mix_volume = 0;
   old_voice->left_volume = 0;
   old_voice->right_volume = 0;
   channel->voice = twin;
+}
+
+// The voice a trigger left behind on the channel's twin is heard only while the mixer fades it
+// out; after that nothing hears or reads it until a trigger copies the channel's voice over it.
+// Let go of then, it costs the mixer nothing, where it would otherwise be walked silently
+// through its loop block after block (most of the voices of a busy song are such twins).
+void LetGoOfFadedTwin(const MUSIC_CHANNEL* channel) {
+  if (!channel->voice) return;
+  AUDIO_Voice* twin = TwinOf(channel->voice);
+  if (twin->sample && AUDIO_MixerVoiceFadedOut(twin)) twin->sample = nullptr;
 }
 
 void StartSample(AUDIO_Voice* voice, MUSIC_SAMPLE* sample) {
@@ -155,6 +169,8 @@ void MUSIC_XM_UpdateFlags(MUSIC_CHANNEL* channel, MUSIC_SAMPLE* sample, MUSIC_MO
     channel->update_flags &= static_cast<std::uint8_t>(~UPDATE_FREQUENCY);
   const std::uint8_t flags = channel->update_flags;
 
+  // Before a trigger here makes a new twin: a voice left behind is kept for a tick at least.
+  LetGoOfFadedTwin(channel);
   if (flags & UPDATE_TRIGGER) {
     if (channel->voice->sample != nullptr) MoveToTwinVoice(channel);
     StartSample(channel->voice, sample);

@@ -415,6 +415,8 @@ void MixVoice(AUDIO_Voice* voice, const MixKernels& kernels, float* out, float* 
 
 }  // namespace
 
+bool AUDIO_MixerVoiceFadedOut(const AUDIO_Voice* voice) { return voice && SettledSilent(voice); }
+
 void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t, float* end) {
   if (!voice || !buffer || !end) return;
   MixVoice(voice, ActiveKernels(), buffer, end);

@@ -28,3 +28,7 @@ void AUDIO_Mixer_FPU_Ramp(float* buffer, std::int32_t count, std::int32_t unused
 // Adds one voice to the frames buffer ... end - 1 and moves its cursor, direction, sample and
 // ramp state along. A null voice or one without a sample is left alone.
 void AUDIO_Mixer_FPU_Ramp_ASM(AUDIO_Voice* voice, float* buffer, std::int32_t count, float* end);
+
+// Whether the voice adds nothing to the mix and will add nothing until its target gains
+// change: no ramp running or due, and both target gains 0.
+bool AUDIO_MixerVoiceFadedOut(const AUDIO_Voice* voice);
