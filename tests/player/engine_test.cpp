@@ -7,6 +7,7 @@
 #include "byte_source.h"
 #include "player/music.h"
 #include "player/xm.h"
+#include "sound/mixer.h"
 #include "sound/output.h"
 #include "sound/voice.h"
 #include "xm_builder.h"
@@ -207,6 +208,28 @@ TEST_F(EngineTest, NoteWithoutInstrumentKeepsVolumeAndPanAndTriggersOnTheTwin) {
   EXPECT_EQ(AUDIO_Channel[0].slot, 0);
   EXPECT_EQ(AUDIO_Channel[32].volume, 0);
   EXPECT_EQ(ch.volume, 40);
+}
+
+// The note left on the twin keeps its sample while the mixer fades it out and is let go once
+// it is faded out; the channel's own voice keeps its sample even when it is silent.
+TEST_F(EngineTest, TheTwinLeftBehindIsLetGoOnlyOnceFadedOut) {
+  Song song = TwoChannelSong(5, {Cells(5, {{0, {49, 1, 0, 0, 0}}, {2, {61, 0, 0, 0, 0}}})});
+  song.speed = 1;
+  ASSERT_NE(LoadAndReset(song), nullptr);
+  MUSIC_UpdateXM(module_);  // the first note, on voice 0, which the mixer ramps in
+  AUDIO_Channel[0].ramp_level_left = AUDIO_Channel[0].ramp_level_right = 40 * 256;
+  MUSIC_UpdateXM(module_);  // the second note moves to voice 32
+  ASSERT_EQ(MUSIC_Channel[0].voice, &AUDIO_Channel[32]);
+  MUSIC_UpdateXM(module_);
+  EXPECT_NE(AUDIO_Channel[0].sample, nullptr) << "let go while its fade is still due";
+
+  std::vector<float> frames(2 * 256, 0.0f);
+  AUDIO_Mixer_FPU_Ramp_ASM(&AUDIO_Channel[0], frames.data(), 256, frames.data() + frames.size());
+  EXPECT_NE(frames[2], 0.0f) << "the fade is heard";
+  AUDIO_Channel[32].left_volume = AUDIO_Channel[32].right_volume = 0;
+  MUSIC_UpdateXM(module_);
+  EXPECT_EQ(AUDIO_Channel[0].sample, nullptr);
+  EXPECT_NE(AUDIO_Channel[32].sample, nullptr);
 }
 
 TEST_F(EngineTest, InstrumentAloneResetsWithoutRetrigger) {
