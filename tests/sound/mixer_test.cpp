@@ -314,7 +314,8 @@ TEST_F(Mixer, SilentOrMissingVoicesContributeNothing) {
 
 // A voice faded to silence skips the mixing but not a single step of its cursor: over short
 // and long loops of every kind, forwards and backwards, it ends each block where the same
-// voice heard at the lowest gain ends it, turned the same way, or ended alike.
+// voice heard at the lowest gain ends it, turned the same way, or ended alike; also when the
+// whole mix moves it on beside another faded voice at another pitch.
 TEST_F(Mixer, ASilentVoiceMovesExactlyAsAHeardOne) {
   std::vector<std::int16_t> values(300);
   for (std::size_t i = 0; i < values.size(); ++i) values[i] = std::int16_t(i * 37);
@@ -334,9 +335,18 @@ TEST_F(Mixer, ASilentVoiceMovesExactlyAsAHeardOne) {
       heard.direction = loop.mode == LOOP_BIDI ? 2 : 1;
       AUDIO_Voice silent = heard;
       silent.left_volume = silent.ramp_goal_left = silent.ramp_level_left = 0;
+      for (AUDIO_Voice& voice : AUDIO_Channel) voice.sample = nullptr;
+      AUDIO_Channel[5] = silent;
+      AUDIO_Channel[5].step = 0;
+      AUDIO_Channel[5].step_fraction = 0x2F000001u;
+      AUDIO_Channel[9] = silent;
       std::vector<float> out;
       for (const int frames : {1, 37, 300, 882, 4096}) {
         Mix(&heard, &out, frames);
+        out.assign(std::size_t(frames) * 2, 0.0f);
+        AUDIO_Mixer_FPU_Ramp(out.data(), frames, 0);
+        for (float value : out) ASSERT_EQ(value, 0.0f);
+        const AUDIO_Voice beside = AUDIO_Channel[9];
         Mix(&silent, &out, frames);
         for (float value : out) ASSERT_EQ(value, 0.0f);
         const std::string where = "loop " + std::to_string(loop.loop_start) + "+" + std::to_string(loop.loop_length) +
@@ -346,7 +356,12 @@ TEST_F(Mixer, ASilentVoiceMovesExactlyAsAHeardOne) {
         ASSERT_EQ(silent.position, heard.position) << where;
         ASSERT_EQ(silent.position_fraction, heard.position_fraction) << where;
         ASSERT_EQ(silent.direction, heard.direction) << where;
+        ASSERT_EQ(beside.sample, heard.sample) << where << ", in the mix";
+        ASSERT_EQ(beside.position, heard.position) << where << ", in the mix";
+        ASSERT_EQ(beside.position_fraction, heard.position_fraction) << where << ", in the mix";
+        ASSERT_EQ(beside.direction, heard.direction) << where << ", in the mix";
       }
+      for (AUDIO_Voice& voice : AUDIO_Channel) voice.sample = nullptr;
     }
   }
 }
