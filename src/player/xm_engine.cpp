@@ -73,10 +73,13 @@ void MoveToTwinVoice(MUSIC_CHANNEL* channel) {
 
 // The voice a trigger left behind on the channel's twin is heard only while the mixer fades it
 // out; after that nothing hears or reads it until a trigger copies the channel's voice over it.
-// Let go of then, it costs the mixer nothing, where it would otherwise be walked silently
-// through its loop block after block (most of the voices of a busy song are such twins).
+// Let go then, it costs the mixer nothing; kept, it would be walked silently through its loop
+// block after block (most of the voices of a busy song are such twins).
 void LetGoOfFadedTwin(const MUSIC_CHANNEL* channel) {
-  if (!channel->voice) return;
+  // By address: a voice outside the twins' slots has no twin to let go.
+  const std::uintptr_t offset =
+      reinterpret_cast<std::uintptr_t>(channel->voice) - reinterpret_cast<std::uintptr_t>(AUDIO_Channel);
+  if (offset >= sizeof(AUDIO_Voice) * 2 * kTwinDistance) return;
   AUDIO_Voice* twin = TwinOf(channel->voice);
   if (twin->sample && AUDIO_MixerVoiceFadedOut(twin)) twin->sample = nullptr;
 }
