@@ -275,7 +275,7 @@ namespace {
 // A voice at fixed gains from its pass `run` to the end of the output. Its passes are planned a
 // batch at a time and then mixed, so that the chain of plans (each pass starts where the last
 // one's cursor ends) runs apart from the mixing instead of waiting between kernels. No ramp is
-// due in the rest of the output once a pass is steady: the gains only change between blocks.
+// due in the rest of the output once a pass is steady: target gains only change between calls.
 void MixSteadyPasses(AUDIO_Voice* voice, VoiceTrack& track, const MixKernels& kernels, MixRun run, bool end_reached,
                      const float* end) {
   constexpr int kBatch = 64;
@@ -315,7 +315,7 @@ void MixPasses(AUDIO_Voice* voice, VoiceTrack& track, const std::int16_t* data, 
     const std::uint64_t remaining = std::uint64_t(end - out) / 2;
     if (SettledSilent(voice)) {
       // A voice faded to silence adds zeros, which leave every sum as it was; only its cursor
-      // moves on. Half the voices of a busy song are twins faded out like this.
+      // moves on.
       AdvanceSilently(voice, track, remaining);
       return;
     }
